@@ -1,0 +1,47 @@
+#pragma once
+// The executor's commands, grouped by concern; Script::execute dispatches to them.
+
+#include "script/command.h"
+#include "script/script.h"
+
+#include <cstdint>
+
+// False for exactly the eight settings opcodes, true for every other value.
+bool isActionCommand(const Command& command);
+
+// Settings commands (run during the compile pass).
+void executeSetting(Script& script, Command& command);
+
+// Input and program commands; each returns nothing and never stops the run.
+void clickMouse(std::uint32_t flags);
+void moveMouseTo(std::int32_t x, std::int32_t y);
+void rememberMousePosition();
+void restoreMousePosition();
+void putChars(const char* text);
+void pasteText(const char* text);
+void delayFor(std::int32_t milliseconds);
+void startProgram(const char* text);
+void startSelfOnKey(const char* text);
+
+// Waiting and window commands. The colour and process waits return true when
+// they saw the break key held.
+void waitCaption(const char* text);
+void waitKey(char* text);
+bool waitColor(std::int32_t x, std::int32_t y, const char* colour, bool untilEqual);
+bool waitProcess(const char* exeName);
+void topWindow(const char* className, const char* title);
+void waitControlText(const char* text, bool click);
+void waitControlEnabled(const char* text);
+void moveForegroundWindowToCorner();
+
+// The executable name of a process (at most 259 bytes); empty when not found.
+struct ExeName {
+    char text[260] = {};
+};
+ExeName processExeName(std::uint32_t processId);
+
+// The screen pixel at (x, y) as six upper-case hex digits, red first.
+struct ColourText {
+    char text[7] = {};
+};
+ColourText screenColourText(std::int32_t x, std::int32_t y);
