@@ -1,0 +1,48 @@
+// The monitor thread: the break key ends the process, each press of the pause
+// key suspends or resumes the script.
+
+#include "runner/monitor.h"
+
+#include "keys/key_combo.h"
+#include "platform/platform.h"
+#include "runner/run_state.h"
+#include "runner/tray_icon.h"
+
+namespace {
+
+constexpr std::uint32_t CycleMs = 50;
+constexpr std::uint32_t ReleasePollMs = 5;
+
+// The key texts were upper-cased when the script was parsed, so testing them
+// only reads them, also while the main thread tests the same text.
+bool breakKeyHeld() { return isKeyComboHeld(runState.breakKey.data()); }
+bool pauseKeyHeld() { return isKeyComboHeld(runState.pauseKey.data()); }
+
+void togglePause() {
+    if (runState.paused.load(std::memory_order_relaxed) != 0) {
+        TrayIcon::update(TrayMode::ShowRunning);
+        runState.paused.store(0, std::memory_order_relaxed);
+    } else {
+        TrayIcon::update(TrayMode::ShowPaused);
+        runState.paused.store(1, std::memory_order_relaxed);
+    }
+    // One press toggles once, however long the key is held.
+    while (pauseKeyHeld()) {
+        platform::sleepFor(ReleasePollMs);
+    }
+}
+
+} // namespace
+
+void MonitorThread() {
+    if (!breakKeyHeld()) {
+        do {
+            if (pauseKeyHeld()) {
+                togglePause();
+            }
+            platform::sleepFor(CycleMs);
+        } while (!breakKeyHeld());
+    }
+    TrayIcon::update(TrayMode::Remove);
+    platform::endProcess();
+}

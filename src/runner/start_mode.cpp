@@ -1,0 +1,83 @@
+// Start preparation: the monitor thread, then the start mode of the first line.
+
+#include "keys/key_combo.h"
+#include "platform/platform.h"
+#include "runner/executor.h"
+#include "runner/monitor.h"
+#include "runner/run_state.h"
+#include "script/script.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr std::int32_t StartOpcode = 35;
+constexpr std::int32_t StartKeyOpcode = 8;
+constexpr std::int32_t StartColorOpcode = 2;
+constexpr std::uint32_t StartKeyPollMs = 10;
+constexpr std::size_t ColourTextLength = 6;
+
+ByteString startBoxText(const Script& script) {
+    ByteString text(script.commentText);
+    if (!text.empty()) {
+        text.append("----------------------------\n");
+    }
+    text.append("按确定开始运行,结束热键[");
+    text.append(runState.breakKey);
+    text.append("]");
+    if (!runState.pauseKey.empty()) {
+        text.append("暂停热键[");
+        text.append(runState.pauseKey);
+        text.append("]");
+    }
+    return text;
+}
+
+void confirmStart(const Script& script) {
+    ByteString text = startBoxText(script);
+    if (platform::messageBox(text.c_str(), "开始", platform::BoxOkCancel) != platform::AnswerOk) {
+        platform::endProcess();
+    }
+}
+
+// The body starts when the key has been pressed and released.
+void waitForStartKey(char* keyText) {
+    while (!isKeyComboHeld(keyText)) {
+        platform::sleepFor(StartKeyPollMs);
+    }
+    while (isKeyComboHeld(keyText)) {
+        platform::sleepFor(StartKeyPollMs);
+    }
+}
+
+// The expected colour is the last six bytes of the first line; a line shorter
+// than that holds no colour and never matches.
+void checkStartColour(const ByteString& line, const Command& command) {
+    if (line.size() < ColourTextLength) {
+        platform::endProcess();
+    }
+    const char* expected = line.c_str() + line.size() - ColourTextLength;
+    ColourText actual = screenColourText(command.param1.number, command.param2.number);
+    if (std::memcmp(actual.text, expected, ColourTextLength) != 0) {
+        platform::endProcess();
+    }
+}
+
+} // namespace
+
+void Script::prepareStart() {
+    platform::startThread(MonitorThread);
+    if (lineCount == 0) {
+        return;
+    }
+    Command& first = commands[0];
+    if (first.opcode == StartOpcode) {
+        confirmStart(*this);
+    } else if (first.opcode == StartKeyOpcode) {
+        if (first.param1.text != nullptr) {
+            waitForStartKey(first.param1.text);
+        }
+    } else if (first.opcode == StartColorOpcode) {
+        checkStartColour(lines[0], first);
+    }
+}
