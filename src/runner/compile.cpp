@@ -16,8 +16,8 @@ constexpr std::size_t SyntaxMessageSize = 65536;
 // too long for the message is cut, never written past the buffer.
 [[noreturn]] void reportSyntaxError(std::int32_t lineNumber, const char* line) {
     auto message = std::make_unique<char[]>(SyntaxMessageSize);
-    std::snprintf(message.get(), SyntaxMessageSize, "第%d行脚本语法错误! \n代码:\"%s\"",
-                  lineNumber, line);
+    std::snprintf(message.get(), SyntaxMessageSize, "第%d行脚本语法错误! \n代码:\"%s\"", lineNumber,
+                  line);
     platform::messageBox(message.get(), "错误", platform::BoxOk);
     platform::endProcess();
 }

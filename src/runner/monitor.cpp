@@ -15,8 +15,12 @@ constexpr std::uint32_t ReleasePollMs = 5;
 
 // The key texts were upper-cased when the script was parsed, so testing them
 // only reads them, also while the main thread tests the same text.
-bool breakKeyHeld() { return isKeyComboHeld(runState.breakKey.data()); }
-bool pauseKeyHeld() { return isKeyComboHeld(runState.pauseKey.data()); }
+bool breakKeyHeld() {
+    return isKeyComboHeld(runState.breakKey.data());
+}
+bool pauseKeyHeld() {
+    return isKeyComboHeld(runState.pauseKey.data());
+}
 
 void togglePause() {
     if (runState.paused.load(std::memory_order_relaxed) != 0) {
