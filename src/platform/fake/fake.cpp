@@ -30,6 +30,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <iterator>
@@ -110,6 +111,7 @@ struct World {
 
     std::vector<void (*)()> threads;
     std::vector<fake::NotifyCall> notifies;
+    std::vector<std::pair<fake::Time, std::function<void()>>> timedActions;
 };
 
 std::recursive_mutex worldMutex;
@@ -121,10 +123,12 @@ World& world() {
 
 using Lock = std::lock_guard<std::recursive_mutex>;
 
+// Texts of any length: a long program path or parameter text is logged whole.
 std::string format(const char* pattern, auto... values) {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, pattern, values...);
-    return buffer;
+    const int length = std::snprintf(nullptr, 0, pattern, values...);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    std::snprintf(text.data(), text.size() + 1, pattern, values...);
+    return text;
 }
 
 const char* orNull(const char* text) { return text != nullptr ? text : "(null)"; }
@@ -295,6 +299,11 @@ void addProcess(std::uint32_t processId, std::string exeFile) {
     world().processes[processId] = std::move(exeFile);
 }
 
+void atTime(Time when, std::function<void()> action) {
+    Lock lock(worldMutex);
+    world().timedActions.emplace_back(when, std::move(action));
+}
+
 void setMessageBoxAnswer(int answer) {
     Lock lock(worldMutex);
     world().messageBoxAnswer = answer;
@@ -410,6 +419,18 @@ void sleepFor(std::uint32_t milliseconds) {
         throw fake::TimeLimitReached{};
     }
     w.time += milliseconds;
+    std::vector<std::function<void()>> due;
+    for (auto at = w.timedActions.begin(); at != w.timedActions.end();) {
+        if (at->first <= w.time) {
+            due.push_back(std::move(at->second));
+            at = w.timedActions.erase(at);
+        } else {
+            ++at;
+        }
+    }
+    for (auto& action : due) {
+        action();
+    }
 }
 
 void startThread(void (*procedure)()) {

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,11 @@ platform::WindowHandle addControl(platform::WindowHandle window, int id, std::st
 void setControlText(platform::WindowHandle control, std::string text, Time from = 0);
 void setControlEnabled(platform::WindowHandle control, bool enabled, Time from = 0);
 void addProcess(std::uint32_t processId, std::string exeFile);
+
+// Runs `action` once, as soon as sleepFor has moved the clock to `when` or past it;
+// actions due together run in the order they were given. For state that the
+// fake cannot script itself, such as a flag another thread would change.
+void atTime(Time when, std::function<void()> action);
 
 // Answer that message boxes return (default: OK).
 void setMessageBoxAnswer(int answer);
