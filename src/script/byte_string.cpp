@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-ByteString::ByteString() { assign("", 0); }
+ByteString::ByteString() {
+    assign("", 0);
+}
 
 ByteString::ByteString(const char* text) {
     if (text == nullptr) {
@@ -12,9 +14,13 @@ ByteString::ByteString(const char* text) {
     }
 }
 
-ByteString::ByteString(const char* bytes, std::size_t length) { assign(bytes, length); }
+ByteString::ByteString(const char* bytes, std::size_t length) {
+    assign(bytes, length);
+}
 
-ByteString::ByteString(const ByteString& other) { assign(other.c_str(), other.length_); }
+ByteString::ByteString(const ByteString& other) {
+    assign(other.c_str(), other.length_);
+}
 
 ByteString::ByteString(ByteString&& other) noexcept
     : buffer_(std::move(other.buffer_)), length_(other.length_) {

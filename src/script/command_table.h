@@ -24,8 +24,10 @@ struct CommandSpec {
 };
 
 constexpr int CommandTableRowCount = 46;
+// No name of the table is longer than this many bytes.
+constexpr int CommandNameCapacity = 23; // "Set Last Mouse Position"
 extern const CommandSpec CommandTable[CommandTableRowCount];
 
 // The row's name in `form`; any form value other than Chinese and ShortCode
-// gives the English name.
+// gives the English name. A row outside the table gives the empty text.
 const char* commandName(NameForm form, int row);

@@ -1,0 +1,405 @@
+#include "script/parser.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr NameForm TriedForms[] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
+
+// A command whose every field holds a value no parse writes, to see which are written.
+Command sentinelCommand() {
+    static char marker[] = "untouched";
+    Command command;
+    command.opcode = -7;
+    command.param1 = {-1, marker};
+    command.param2 = {-2, marker};
+    command.param3 = {-3, marker};
+    return command;
+}
+
+bool isSentinel(const CommandParam& param, int number) {
+    return param.number == number && param.text != nullptr &&
+           std::strcmp(param.text, "untouched") == 0;
+}
+
+struct Reached {
+    int row;
+    NameForm form;
+};
+
+// The first row and form that matchCommand accepts, trying them one by one in
+// table order: the reference for what parseLine must find.
+// A failed attempt changes nothing, so one copy of the line serves every attempt.
+std::optional<Reached> firstMatch(const std::string& text) {
+    std::vector<char> line(text.begin(), text.end());
+    line.push_back('\0');
+    for (int row = 0; row < CommandTableRowCount; ++row) {
+        for (NameForm form : TriedForms) {
+            Command command;
+            if (matchCommand(line.data(), row, form, command)) {
+                return Reached{row, form};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+struct Parsed {
+    bool ok;
+    std::string line; // the line after the parse
+    Command command;
+    std::vector<char> buffer;
+};
+
+Parsed parse(const std::string& text) {
+    Parsed parsed{false, {}, sentinelCommand(), std::vector<char>(text.begin(), text.end())};
+    parsed.buffer.push_back('\0');
+    parsed.ok = parseLine(parsed.buffer.data(), parsed.command);
+    parsed.line = parsed.buffer.data();
+    return parsed;
+}
+
+std::string lower(std::string text) {
+    for (char& byte : text) {
+        if (byte >= 'A' && byte <= 'Z') {
+            byte = static_cast<char>(byte + 0x20);
+        }
+    }
+    return text;
+}
+
+std::string upper(std::string text) {
+    for (char& byte : text) {
+        if (byte >= 'a' && byte <= 'z') {
+            byte = static_cast<char>(byte - 0x20);
+        }
+    }
+    return text;
+}
+
+// Which row a line written with `form` of `row` reaches: the earlier row of a pair
+// that shares the name, else the row itself.
+int expectedRow(int row, NameForm form) {
+    bool shortCode = form == NameForm::ShortCode;
+    bool english = form == NameForm::English;
+    if ((row == 16 || row == 19) && (english || shortCode)) {
+        return row - 1;
+    }
+    if ((row == 25 || row == 26) && shortCode) {
+        return row - 2;
+    }
+    return row;
+}
+
+TEST(ParseLine, EveryRowIsReachedThroughEachOfItsForms) {
+    for (int row = 0; row < CommandTableRowCount; ++row) {
+        for (NameForm form : TriedForms) {
+            std::string name = commandName(form, row);
+            bool endsInSpace = name.back() == ' ';
+            // Names without a space would take the parameter into the name's letters.
+            std::string text = name + (endsInSpace ? "12 34 56" : "");
+            std::vector<std::string> spellings = {text};
+            if (form != NameForm::Chinese) {
+                spellings.push_back(lower(text));
+                spellings.push_back(upper(text));
+            }
+            for (const std::string& spelling : spellings) {
+                SCOPED_TRACE(spelling);
+                int want = expectedRow(row, form);
+                std::optional<Reached> reached = firstMatch(spelling);
+                ASSERT_TRUE(reached.has_value());
+                EXPECT_EQ(reached->row, want);
+                Parsed parsed = parse(spelling);
+                EXPECT_TRUE(parsed.ok);
+                EXPECT_EQ(parsed.command.opcode, CommandTable[want].opcode);
+            }
+        }
+    }
+}
+
+TEST(ParseLine, AgreesWithTryingEveryRowInTurn) {
+    // Every prefix of every name, each followed by assorted endings and in three
+    // cases: parseLine must give exactly what the plain loop over matchCommand gives.
+    const char* endings[] = {"", " ", "x", "1 2 3", "\r", " ctrl+a", "\xb0\x61"};
+    std::set<std::string> texts;
+    for (int row = 0; row < CommandTableRowCount; ++row) {
+        for (NameForm form : TriedForms) {
+            std::string name = commandName(form, row);
+            for (std::size_t cut = 0; cut <= name.size(); ++cut) {
+                for (const char* ending : endings) {
+                    std::string base = name.substr(0, cut) + ending;
+                    texts.insert({base, lower(base), upper(base)});
+                }
+            }
+        }
+    }
+    for (const std::string& text : texts) {
+        std::optional<Reached> reached = firstMatch(text);
+        Parsed parsed = parse(text);
+        if (text.empty()) {
+            EXPECT_TRUE(parsed.ok);
+            EXPECT_EQ(parsed.command.opcode, 0);
+            continue;
+        }
+        ASSERT_EQ(parsed.ok, reached.has_value()) << text;
+        if (!reached) {
+            EXPECT_EQ(parsed.command.opcode, -7) << text;
+            EXPECT_EQ(parsed.line, text);
+            continue;
+        }
+        std::vector<char> buffer(text.begin(), text.end());
+        buffer.push_back('\0');
+        Command command = sentinelCommand();
+        ASSERT_TRUE(matchCommand(buffer.data(), reached->row, reached->form, command));
+        EXPECT_EQ(parsed.line, std::string(buffer.data()));
+        EXPECT_EQ(parsed.command.opcode, command.opcode) << text;
+        EXPECT_EQ(parsed.command.param1.number, command.param1.number) << text;
+        EXPECT_EQ(parsed.command.param2.number, command.param2.number) << text;
+        EXPECT_EQ(parsed.command.param3.number, command.param3.number) << text;
+        EXPECT_STREQ(slotText(parsed.command.param1), slotText(command.param1)) << text;
+        EXPECT_STREQ(slotText(parsed.command.param3), slotText(command.param3)) << text;
+    }
+    EXPECT_GT(texts.size(), 3000u);
+}
+
+struct TieBreak {
+    const char* line;
+    int opcode; // 0 with ok false: no match
+    bool ok;
+};
+
+TEST(ParseLine, TieBreaks) {
+    const TieBreak cases[] = {
+        {"Start Key", 35, true},
+        {"Start Key F1", 8, true},
+        {"STK F1", 8, true},
+        {"Loop Times", 32, true},
+        {"Loop Times 3", 38, true},
+        {"结束热键", 33, true},
+        {"结束热键 F12", 9, true},
+        {"开始热键", 35, true},
+        {"开始", 35, true},
+        {"Start Color 1 2", 2, true},
+        {"Start Color", 35, true},
+        {"Start No Box", 34, true},
+        {"Start No Boxes", 34, true},
+        {"Start", 35, true},
+        {"strange", 35, true},
+        {"End", 33, true},
+        {"endless", 33, true},
+        {"ENDLESS LOOP", 33, true},
+        {"lopsided", 32, true},
+        {"Loop", 32, true},
+        {"stick", 47, true},
+        {"ShowTaryIcon", 47, true},
+        {"MoveTo 1 2", 30, true},
+        {"MoveToClick ", 31, true},
+        {"MoveToRelWin 1 2", 21, true},
+        {"MMT 1 2", 30, true},
+        {"MMTR 1 2", 21, true},
+        {"指针移至 1 2", 30, true},
+        {"指针移至并单击 ", 31, true},
+        {"指针移至相对当前窗口 1 2", 21, true},
+        {"输出文字 x", 41, true},
+        {"输出文字(剪贴板) x", 40, true},
+        {"运行 x", 7, true},
+        {"运行时显示托盘图标 ", 47, true},
+        {"输出字母 abc", 5, true},
+        {"PutChar abc", 5, true},
+        {"WindowLeftTop", 0, false},
+        {"WindowLeftTop ", 22, true},
+        {"MoveToClick", 0, false},
+        {"运行时显示托盘图标", 0, false},
+        {"Delay100", 0, false},
+        {"REM x", 43, true},
+        {"rem x", 43, true},
+        {"Gto x", 44, true},
+        {"GOTO x", 44, true},
+    };
+    for (const TieBreak& tie : cases) {
+        SCOPED_TRACE(tie.line);
+        Parsed parsed = parse(tie.line);
+        EXPECT_EQ(parsed.ok, tie.ok);
+        EXPECT_EQ(parsed.command.opcode, tie.ok ? tie.opcode : -7);
+    }
+}
+
+TEST(ParseLine, NothingBeforeTheNameIsSkipped) {
+    for (const char* line : {" Delay 5", "\tDelay 5", "\rDelay 5", "\r", "x Delay 5", "延 时 5"}) {
+        SCOPED_TRACE(line);
+        Parsed parsed = parse(line);
+        EXPECT_FALSE(parsed.ok);
+        EXPECT_EQ(parsed.command.opcode, -7);
+    }
+}
+
+TEST(ParseLine, EmptyLineIsOpcodeZeroWithNoSlotWritten) {
+    Parsed parsed = parse("");
+    EXPECT_TRUE(parsed.ok);
+    EXPECT_EQ(parsed.command.opcode, 0);
+    EXPECT_TRUE(isSentinel(parsed.command.param1, -1));
+    EXPECT_TRUE(isSentinel(parsed.command.param2, -2));
+    EXPECT_TRUE(isSentinel(parsed.command.param3, -3));
+}
+
+// The slots a parse writes: a number, or the offset of a text inside the line.
+struct Slot {
+    enum Kind { Unwritten, Number, Text } kind;
+    int number = 0;
+    std::size_t offset = 0;
+};
+constexpr Slot unwritten() {
+    return {Slot::Unwritten};
+}
+constexpr Slot number(int value) {
+    return {Slot::Number, value};
+}
+constexpr Slot text(std::size_t offset) {
+    return {Slot::Text, 0, offset};
+}
+
+struct Decoding {
+    const char* line;
+    int opcode;
+    Slot param1, param2, param3;
+};
+
+void expectSlot(const Parsed& parsed, const CommandParam& param, const Slot& slot, int sentinel) {
+    switch (slot.kind) {
+    case Slot::Unwritten:
+        EXPECT_TRUE(isSentinel(param, sentinel));
+        break;
+    case Slot::Number:
+        EXPECT_EQ(param.number, slot.number);
+        EXPECT_EQ(param.text, nullptr);
+        break;
+    case Slot::Text:
+        EXPECT_EQ(param.text, parsed.buffer.data() + slot.offset);
+        break;
+    }
+}
+
+TEST(ParseLine, DecodesEachParameterKind) {
+    const Decoding cases[] = {
+        // Integer
+        {"Delay 100", 6, number(100), unwritten(), unwritten()},
+        {"delay 100", 6, number(100), unwritten(), unwritten()},
+        {"DELAY 100", 6, number(100), unwritten(), unwritten()},
+        {"dLy 100", 6, number(100), unwritten(), unwritten()},
+        {"Delay ", 6, number(0), unwritten(), unwritten()},
+        {"Delay abc", 6, number(0), unwritten(), unwritten()},
+        {"Delay  100", 6, number(100), unwritten(), unwritten()},
+        {"Delay -25ms", 6, number(-25), unwritten(), unwritten()},
+        {"延时 300", 6, number(300), unwritten(), unwritten()},
+        // TwoIntegers
+        {"MoveTo 100 200", 30, number(100), number(200), unwritten()},
+        {"MoveTo 100", 30, number(100), unwritten(), unwritten()},
+        {"MoveTo 100,200", 30, number(100), unwritten(), unwritten()},
+        {"MoveTo  100 200", 30, number(100), number(100), unwritten()},
+        {"MoveTo 1\t2", 30, number(1), unwritten(), unwritten()},
+        {"Start Color 5 6 7", 2, number(5), number(6), unwritten()},
+        // TwoIntegersAndText
+        {"WaitColor 10 20 FF00FF", 10, number(10), number(20), text(16)},
+        {"WaitColor 10 20", 10, number(10), number(20), unwritten()},
+        {"WaitColor 10  20", 10, number(10), number(20), text(14)},
+        {"WaitColor 10", 10, number(10), unwritten(), unwritten()},
+        {"WCR 1 2 a b\r", 10, number(1), number(2), text(8)},
+        {"Wait NotColor 1 2 3", 42, number(1), number(2), text(18)},
+        // Text
+        {"PutText  hello world \r", 41, text(8), unwritten(), unwritten()},
+        {"*Comment: ", 45, text(10), unwritten(), unwritten()},
+        {"Excute notepad.exe", 7, text(7), unwritten(), unwritten()},
+        // None: param1 is 0 and no text, the rest is ignored
+        {"LClick and more", 23, number(0), unwritten(), unwritten()},
+        {"Remeber Mouse Position", 36, number(0), unwritten(), unwritten()},
+        // KeyCombination
+        {"Break Key ctrl+esc", 9, text(10), unwritten(), unwritten()},
+        {"hotkey alt+f4\r", 4, text(7), unwritten(), unwritten()},
+    };
+    for (const Decoding& row : cases) {
+        SCOPED_TRACE(row.line);
+        Parsed parsed = parse(row.line);
+        ASSERT_TRUE(parsed.ok);
+        EXPECT_EQ(parsed.command.opcode, row.opcode);
+        expectSlot(parsed, parsed.command.param1, row.param1, -1);
+        expectSlot(parsed, parsed.command.param2, row.param2, -2);
+        expectSlot(parsed, parsed.command.param3, row.param3, -3);
+    }
+}
+
+TEST(ParseLine, KeyTextIsUpperCasedInPlace) {
+    struct Case {
+        const char* line;
+        const char* after;
+    } cases[] = {
+        {"Break Key ctrl+esc", "Break Key CTRL+ESC"},
+        {"break key ctrl+esc\r", "break key CTRL+ESC\r"}, // the name keeps its case
+        {"pausekey Shift+f1", "pausekey SHIFT+F1"},
+        {"Wait Key a", "Wait Key A"},
+        {"kpd lwin", "kpd LWIN"},
+        {"抬起 ctrl", "抬起 CTRL"},
+        // Byte by byte: the second byte of a GBK character is folded too.
+        {"结束热键 \xb0\x61z", "结束热键 \xb0\x41Z"},
+        {"Push Up 123 {}", "Push Up 123 {}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        Parsed parsed = parse(c.line);
+        ASSERT_TRUE(parsed.ok);
+        EXPECT_EQ(parsed.line, c.after);
+    }
+    // Other kinds keep the parameter as written.
+    EXPECT_EQ(parse("PutText hello").line, "PutText hello");
+}
+
+TEST(ParseLine, FailedParseChangesNothing) {
+    for (const char* line : {"Break Keyx ctrl+a", " break key ctrl+a", "hotkeys ctrl+a", "\r"}) {
+        SCOPED_TRACE(line);
+        Parsed parsed = parse(line);
+        EXPECT_FALSE(parsed.ok);
+        EXPECT_EQ(parsed.line, line);
+        EXPECT_EQ(parsed.command.opcode, -7);
+        EXPECT_TRUE(isSentinel(parsed.command.param1, -1));
+        EXPECT_TRUE(isSentinel(parsed.command.param2, -2));
+        EXPECT_TRUE(isSentinel(parsed.command.param3, -3));
+    }
+}
+
+TEST(MatchCommand, TestsOneRowInOneForm) {
+    char startKey[] = "Start Key F1";
+    Command command = sentinelCommand();
+    // On its own, a later row matches whatever earlier rows would have taken.
+    EXPECT_TRUE(matchCommand(startKey, 43, NameForm::English, command));
+    EXPECT_EQ(command.opcode, 35);
+    EXPECT_FALSE(matchCommand(startKey, 43, NameForm::Chinese, command));
+    EXPECT_FALSE(matchCommand(startKey, 43, NameForm::ShortCode, command));
+    EXPECT_TRUE(matchCommand(startKey, 2, static_cast<NameForm>(9), command));
+    EXPECT_EQ(command.opcode, 8);
+    EXPECT_STREQ(command.param1.text, "F1");
+
+    char shortLine[] = "Dela";
+    EXPECT_FALSE(matchCommand(shortLine, 12, NameForm::English, command));
+    char longName[] = "Set Last Mouse Positio";
+    EXPECT_FALSE(matchCommand(longName, 5, NameForm::English, command));
+    char fullName[] = "set last mouse position";
+    EXPECT_TRUE(matchCommand(fullName, 5, NameForm::English, command));
+    EXPECT_EQ(command.opcode, 37);
+    char later[] = "x Delay 5";
+    EXPECT_FALSE(matchCommand(later, 12, NameForm::English, command));
+    EXPECT_FALSE(matchCommand(fullName, -1, NameForm::English, command));
+    EXPECT_FALSE(matchCommand(fullName, CommandTableRowCount, NameForm::English, command));
+
+    char empty[] = "";
+    Command blank = sentinelCommand();
+    EXPECT_TRUE(matchCommand(empty, 17, NameForm::ShortCode, blank));
+    EXPECT_EQ(blank.opcode, 0);
+    EXPECT_TRUE(isSentinel(blank.param1, -1));
+}
+
+} // namespace

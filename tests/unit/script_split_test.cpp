@@ -1,0 +1,95 @@
+#include "runner/run_state.h"
+#include "script/parser.h"
+#include "script/script.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> linesOf(const Script& script) {
+    std::vector<std::string> lines;
+    for (const ByteString& line : script.lines) {
+        lines.emplace_back(line.c_str(), line.size());
+    }
+    return lines;
+}
+
+TEST(SplitLines, SplitsAtLineFeedsAndDropsEmptyLines) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"X\r\n\r\nY\n\nZ", {"X\r", "\r", "Y", "Z"}},
+        {"", {}},
+        {"\n\n\n", {}},
+        {"a\nb", {"a", "b"}},
+        {"a\nb\n", {"a", "b"}},
+        {"\n\na\n\n\nb\n\n", {"a", "b"}},
+        {"Start\r\nDelay 5\r\nEnd\r\n", {"Start\r", "Delay 5\r", "End\r"}},
+        {std::string("a\nb\0c\nd", 7), {"a", "b"}},
+        {std::string("\0a\nb", 4), {}},
+        {"  lead and trail \t\n   \n", {"  lead and trail \t", "   "}},
+        {"\r", {"\r"}},
+        {"\xbf\xaa\xca\xbc\n\xbd\xe1\xca\xf8", {"\xbf\xaa\xca\xbc", "\xbd\xe1\xca\xf8"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Script script;
+        script.splitLines(c.text.c_str());
+        EXPECT_EQ(linesOf(script), c.lines);
+        EXPECT_EQ(script.lineCount, static_cast<std::int32_t>(c.lines.size()));
+        EXPECT_NE(script.commands, nullptr);
+    }
+}
+
+TEST(SplitLines, CommandsStartZeroed) {
+    Script script;
+    script.splitLines("Delay 5\nMoveTo 100\nLClick\nWaitColor 1\n");
+    ASSERT_EQ(script.lineCount, 4);
+    for (int i = 0; i < script.lineCount; ++i) {
+        const Command& command = script.commands[i];
+        EXPECT_EQ(command.opcode, 0);
+        for (const CommandParam* param : {&command.param1, &command.param2, &command.param3}) {
+            EXPECT_EQ(param->number, 0);
+            EXPECT_EQ(param->text, nullptr);
+        }
+    }
+    // Slots a parse leaves alone read as 0 and as the empty text.
+    ASSERT_TRUE(parseLine(script.lines[1].data(), script.commands[1]));
+    EXPECT_EQ(script.commands[1].param1.number, 100);
+    EXPECT_EQ(script.commands[1].param2.number, 0);
+    ASSERT_TRUE(parseLine(script.lines[3].data(), script.commands[3]));
+    EXPECT_STREQ(slotText(script.commands[3].param3), "");
+}
+
+TEST(SplitLines, LinesAreCopies) {
+    std::string text = "Delay 5\nREM note";
+    Script script;
+    script.splitLines(text.c_str());
+    text.assign(text.size(), 'x');
+    EXPECT_EQ(linesOf(script), (std::vector<std::string>{"Delay 5", "REM note"}));
+}
+
+TEST(SplitLines, NullTextGivesNoLines) {
+    Script script;
+    script.splitLines(nullptr);
+    EXPECT_EQ(script.lineCount, 0);
+    EXPECT_TRUE(script.lines.empty());
+}
+
+TEST(Script, ConstructionResetsBreakAndPauseKeys) {
+    resetRunState();
+    runState.breakKey = ByteString("F12");
+    runState.pauseKey = ByteString("CTRL+P");
+    Script script;
+    EXPECT_TRUE(runState.breakKey == "ESC");
+    EXPECT_TRUE(runState.pauseKey.empty());
+    EXPECT_EQ(script.lineCount, 0);
+    EXPECT_TRUE(script.commentText.empty());
+    resetRunState();
+}
+
+} // namespace
