@@ -22,34 +22,38 @@ constexpr char upperByte(char byte) {
     return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 0x20) : byte;
 }
 
-// The leading bytes of a line, case-folded: as many as the longest name needs.
+// The leading bytes of a line, case-folded.
 struct FoldedPrefix {
     unsigned char bytes[CommandNameCapacity];
-    std::size_t length; // less than the capacity only when the line ends sooner
+    std::size_t length; // bytes folded: the limit, or fewer when the line ends sooner
 };
 
-FoldedPrefix foldPrefix(const char* line) {
-    FoldedPrefix prefix{};
-    while (prefix.length < CommandNameCapacity && line[prefix.length] != '\0') {
-        prefix.bytes[prefix.length] = foldByte(static_cast<unsigned char>(line[prefix.length]));
-        ++prefix.length;
+// Folds at most `limit` (no more than the capacity) leading bytes of `line`.
+void foldPrefix(const char* line, std::size_t limit, FoldedPrefix& prefix) {
+    std::size_t length = 0;
+    while (length < limit && line[length] != '\0') {
+        prefix.bytes[length] = foldByte(static_cast<unsigned char>(line[length]));
+        ++length;
     }
-    return prefix;
+    prefix.length = length;
 }
 
 struct FoldedName {
     unsigned char bytes[CommandNameCapacity];
     std::uint8_t length;
+    std::uint8_t row;
 };
 
-// Every name of the table folded once, and for each possible first byte of a
-// folded line the attempts whose name starts with that byte, in the order in
-// which parseLine tries them. A line can only begin with a name whose first byte
-// it has, so this keeps the results of trying every attempt in turn.
+// Every name of the table folded once. For each possible first byte of a folded
+// line, `ordered` holds the names that start with that byte, in the order in
+// which parseLine tries them, and `longest` the longest of them. A line can only
+// begin with a name whose first byte it has, so trying one bucket gives the
+// result of trying every row and form in turn.
 struct NameIndex {
-    FoldedName names[CommandTableRowCount][NameFormCount];
-    std::uint16_t firstAttempt[257];     // bucket b is attempts[firstAttempt[b]..firstAttempt[b+1])
-    std::uint8_t attempts[AttemptCount]; // row * NameFormCount + position in AttemptForms
+    FoldedName names[CommandTableRowCount][NameFormCount]; // by row and position in AttemptForms
+    FoldedName ordered[AttemptCount];
+    std::uint16_t firstOrdered[257]; // bucket b is ordered[firstOrdered[b]..firstOrdered[b + 1])
+    std::uint8_t longest[256];
 };
 
 NameIndex buildNameIndex() {
@@ -59,27 +63,31 @@ NameIndex buildNameIndex() {
         for (int position = 0; position < NameFormCount; ++position) {
             const char* name = commandName(AttemptForms[position], row);
             FoldedName& folded = index.names[row][position];
-            std::size_t length = std::strlen(name); // at most the capacity, checked with the table
+            std::size_t length = std::strlen(name); // non-empty and within the capacity
             for (std::size_t i = 0; i < length; ++i) {
                 folded.bytes[i] = foldByte(static_cast<unsigned char>(name[i]));
             }
             folded.length = static_cast<std::uint8_t>(length);
-            ++bucketSize[folded.bytes[0]];
+            folded.row = static_cast<std::uint8_t>(row);
+            unsigned char first = folded.bytes[0];
+            ++bucketSize[first];
+            if (folded.length > index.longest[first]) {
+                index.longest[first] = folded.length;
+            }
         }
     }
     std::uint16_t fill[256];
     std::uint16_t start = 0;
     for (int byte = 0; byte < 256; ++byte) {
-        index.firstAttempt[byte] = start;
+        index.firstOrdered[byte] = start;
         fill[byte] = start;
         start = static_cast<std::uint16_t>(start + bucketSize[byte]);
     }
-    index.firstAttempt[256] = start;
+    index.firstOrdered[256] = start;
     for (int row = 0; row < CommandTableRowCount; ++row) {
         for (int position = 0; position < NameFormCount; ++position) {
-            unsigned char first = index.names[row][position].bytes[0];
-            index.attempts[fill[first]++] =
-                static_cast<std::uint8_t>(row * NameFormCount + position);
+            const FoldedName& folded = index.names[row][position];
+            index.ordered[fill[folded.bytes[0]]++] = folded;
         }
     }
     return index;
@@ -147,16 +155,25 @@ void decodeParameters(char* p, ParamKind kind, Command& command) {
     }
 }
 
-// One attempt against a line of at least one byte whose folded prefix is given.
-bool matchFolded(char* line, const FoldedPrefix& prefix, int row, int position, Command& command) {
-    const FoldedName& name = nameIndex().names[row][position];
-    if (name.length > prefix.length || std::memcmp(prefix.bytes, name.bytes, name.length) != 0) {
+bool startsWith(const FoldedPrefix& prefix, const FoldedName& name) {
+    if (name.length > prefix.length) {
         return false;
     }
-    const CommandSpec& spec = CommandTable[row];
+    // Names are short and most differ within their first bytes: a plain loop
+    // beats a library call here.
+    for (std::size_t i = 0; i < name.length; ++i) {
+        if (prefix.bytes[i] != name.bytes[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Fills `command` for `line`, which begins with a name of `row` of `length` bytes.
+void fillCommand(char* line, const FoldedName& name, Command& command) {
+    const CommandSpec& spec = CommandTable[name.row];
     decodeParameters(line + name.length, spec.paramKind, command);
     command.opcode = spec.opcode;
-    return true;
 }
 
 } // namespace
@@ -197,7 +214,14 @@ bool matchCommand(char* line, int row, NameForm form, Command& command) {
     if (row < 0 || row >= CommandTableRowCount) {
         return false;
     }
-    return matchFolded(line, foldPrefix(line), row, formPosition(form), command);
+    const FoldedName& name = nameIndex().names[row][formPosition(form)];
+    FoldedPrefix prefix;
+    foldPrefix(line, name.length, prefix);
+    if (!startsWith(prefix, name)) {
+        return false;
+    }
+    fillCommand(line, name, command);
+    return true;
 }
 
 bool parseLine(char* line, Command& command) {
@@ -206,11 +230,18 @@ bool parseLine(char* line, Command& command) {
         return true;
     }
     const NameIndex& index = nameIndex();
-    FoldedPrefix prefix = foldPrefix(line);
-    unsigned char first = prefix.bytes[0];
-    for (int i = index.firstAttempt[first]; i < index.firstAttempt[first + 1]; ++i) {
-        int attempt = index.attempts[i];
-        if (matchFolded(line, prefix, attempt / NameFormCount, attempt % NameFormCount, command)) {
+    unsigned char first = foldByte(static_cast<unsigned char>(line[0]));
+    int begin = index.firstOrdered[first];
+    int end = index.firstOrdered[first + 1];
+    if (begin == end) {
+        return false;
+    }
+    FoldedPrefix prefix;
+    foldPrefix(line, index.longest[first], prefix);
+    for (int i = begin; i < end; ++i) {
+        const FoldedName& name = index.ordered[i];
+        if (startsWith(prefix, name)) {
+            fillCommand(line, name, command);
             return true;
         }
     }
