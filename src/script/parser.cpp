@@ -18,10 +18,6 @@ constexpr unsigned char foldByte(unsigned char byte) {
     return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + 0x20) : byte;
 }
 
-constexpr char upperByte(char byte) {
-    return byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 0x20) : byte;
-}
-
 // The leading bytes of a line, case-folded.
 struct FoldedPrefix {
     unsigned char bytes[CommandNameCapacity];
@@ -148,7 +144,9 @@ void decodeParameters(char* p, ParamKind kind, Command& command) {
         // Key texts are kept upper-case in the line itself, so every later reader
         // (and the break and pause keys copied from it) sees them that way.
         for (char* byte = p; *byte != '\0'; ++byte) {
-            *byte = upperByte(*byte);
+            if (*byte >= 'a' && *byte <= 'z') {
+                *byte = static_cast<char>(*byte - 0x20);
+            }
         }
         command.param1 = CommandParam{0, p};
         break;
@@ -169,7 +167,7 @@ bool startsWith(const FoldedPrefix& prefix, const FoldedName& name) {
     return true;
 }
 
-// Fills `command` for `line`, which begins with a name of `row` of `length` bytes.
+// Fills `command` for `line`, which begins with `name`.
 void fillCommand(char* line, const FoldedName& name, Command& command) {
     const CommandSpec& spec = CommandTable[name.row];
     decodeParameters(line + name.length, spec.paramKind, command);
