@@ -1,0 +1,464 @@
+#include "pack_checks.h"
+
+#include "keys/key_combo.h"
+#include "runner/executor.h"
+#include "script/command.h"
+#include "script/parser.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// The order in which the parser tries the name forms of one row.
+constexpr NameForm ParseOrder[3] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
+
+// The opcodes a first line may carry to choose a start mode.
+bool isStartCommand(std::int32_t opcode) {
+    return opcode == 35 || opcode == 8 || opcode == 2 || opcode == 34;
+}
+
+// Commands the player accepts but never acts on.
+bool doesNothing(std::int32_t opcode) {
+    return opcode == 21 || opcode == 31 || opcode == 41 || opcode == 44;
+}
+
+// Commands that compare their text with a window caption, a class, a process
+// name or a control text: a trailing space or carriage return is compared too.
+bool comparesText(std::int32_t opcode) {
+    switch (opcode) {
+    case 1:
+    case 13:
+    case 14:
+    case 17:
+    case 18:
+    case 19:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A writable NUL-terminated copy of a line, as the player's functions take it.
+std::unique_ptr<char[]> writableCopy(std::string_view text) {
+    auto copy = std::make_unique<char[]>(text.size() + 1);
+    std::memcpy(copy.get(), text.data(), text.size());
+    copy[text.size()] = '\0';
+    return copy;
+}
+
+KeyCombo resolveKeyText(std::string_view text) {
+    auto copy = writableCopy(text);
+    return resolveKeyCombo(copy.get());
+}
+
+bool isUpperHexColour(std::string_view text) {
+    if (text.size() != 6) {
+        return false;
+    }
+    for (char byte : text) {
+        if (!((byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string upperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& byte : upper) {
+        if (byte >= 'a' && byte <= 'z') {
+            byte = static_cast<char>(byte - 0x20);
+        }
+    }
+    return upper;
+}
+
+// An optional sign and at least one digit at the start of `text`: a number that
+// stands where the player looks for it.
+bool startsWithNumber(std::string_view text) {
+    std::size_t at = 0;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        ++at;
+    }
+    return at < text.size() && text[at] >= '0' && text[at] <= '9';
+}
+
+// The text after the first space of `text`, or none.
+bool afterFirstSpace(std::string_view text, std::string_view& rest) {
+    std::size_t space = text.find(' ');
+    if (space == std::string_view::npos) {
+        return false;
+    }
+    rest = text.substr(space + 1);
+    return true;
+}
+
+std::string describeEnd(std::string_view text) {
+    if (!text.empty() && text.back() == '\r') {
+        return " (it ends in a carriage return)";
+    }
+    if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        return " (it ends in white space)";
+    }
+    return "";
+}
+
+// What a key text that names no key means for each command that takes one.
+const char* noKeyEffect(std::int32_t opcode) {
+    switch (opcode) {
+    case 9:
+        return "the script then has no break key that can be pressed";
+    case 46:
+        return "the script then has no pause key";
+    case 8:
+        return "the script never starts";
+    case 3:
+        return "the wait never ends";
+    case 39:
+        return "the script is never started again";
+    default:
+        return "nothing is sent";
+    }
+}
+
+struct Checker {
+    std::vector<Finding>& findings;
+    const ScriptLine* line = nullptr;
+
+    void add(FindingKind kind, std::string message) const {
+        findings.push_back(
+            Finding{kind, line->fileLine, line->playerLine, std::move(message), line->text});
+    }
+    void warn(std::string message) const { add(FindingKind::Warning, std::move(message)); }
+};
+
+void checkKeyText(const Checker& checker, const std::string& name, std::int32_t opcode,
+                  std::string_view keyText) {
+    if (resolveKeyText(keyText) != 0) {
+        return;
+    }
+    checker.warn(name + ": the key text " + quoteText(keyText) + " names no key" +
+                 describeEnd(keyText) + "; " + noKeyEffect(opcode));
+}
+
+void checkColour(const Checker& checker, const std::string& name, std::int32_t opcode,
+                 std::string_view colour) {
+    if (isUpperHexColour(colour)) {
+        return;
+    }
+    std::string message = name + ": the colour " + quoteText(colour) +
+                          " is not six upper-case hexadecimal digits (RRGGBB)" +
+                          describeEnd(colour) + ", so it never equals a pixel";
+    if (opcode == 2) {
+        message += " and the script ends at once";
+    } else if (opcode == 10) {
+        message += " and the wait ends only by the break key";
+    } else {
+        message += " and the wait ends at once";
+    }
+    std::string upper = upperAscii(colour);
+    if (upper != colour && isUpperHexColour(upper)) {
+        message += "; write " + upper;
+    }
+    checker.warn(message);
+}
+
+// MoveTo and Start Color take x and y; WaitColor and WaitNotColor x, y and a
+// colour, each after exactly one space.
+void checkNumbers(const Checker& checker, const std::string& name, const LineParse& parse) {
+    std::string_view p = parse.parameterText;
+    std::string_view second;
+    bool complete = startsWithNumber(p) && afterFirstSpace(p, second) && startsWithNumber(second);
+    const bool withColour = parse.kind == ParamKind::TwoIntegersAndText;
+    if (withColour) {
+        std::string_view colour;
+        complete = complete && afterFirstSpace(second, colour);
+    }
+    if (complete) {
+        return;
+    }
+    std::string expected = withColour ? "x, y and a colour" : "x and y";
+    std::string reads = "x=" + std::to_string(parse.numbers[0]);
+    reads += parse.written[1] ? " y=" + std::to_string(parse.numbers[1]) : " and no y";
+    if (withColour) {
+        reads += parse.written[2] ? " colour=" + quoteText(parse.texts[2]) : " and no colour";
+    }
+    checker.warn(name + " needs " + expected + ", separated by single spaces; the player reads " +
+                 reads);
+}
+
+void checkPutChar(const Checker& checker, std::string_view text) {
+    int silent = 0;
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char one[2] = {text[i], '\0'};
+        if (one[0] >= 'a' && one[0] <= 'z') {
+            one[0] = static_cast<char>(one[0] - 0x20);
+        }
+        if ((parseKeyCombo(one) & 0xFF) == 0) {
+            if (silent == 0) {
+                first = i;
+            }
+            ++silent;
+        }
+    }
+    if (silent == 0) {
+        return;
+    }
+    std::string message = "PutChar types only letters, digits and ;=,-./`[\\]' : the byte " +
+                          quoteText(text.substr(first, 1)) + " at column " +
+                          std::to_string(first + 1);
+    if (silent > 1) {
+        message += " and " + std::to_string(silent - 1) + " more";
+    }
+    message += " send a key stroke with no key; use PutTextCb for such text";
+    checker.warn(message);
+}
+
+void checkLine(const Checker& checker, const LineParse& parse, bool first, bool last) {
+    const std::int32_t opcode = parse.opcode;
+    const std::string name = englishCommandName(parse.row);
+    const std::string& text = parse.texts[0];
+
+    if (first && !isStartCommand(opcode)) {
+        checker.warn("the first line is no start command (Start, Start Key, Start Color, Start "
+                     "No Box): it only chooses how the script starts, and the script starts at "
+                     "once");
+    }
+    Command probe;
+    probe.opcode = opcode;
+    if (doesNothing(opcode)) {
+        std::string message = name + " does nothing in this player";
+        if (opcode == 41) {
+            message += "; use PutChar or PutTextCb";
+        }
+        checker.warn(message);
+    } else if ((first || last) && isActionCommand(probe) && !isStartCommand(opcode)) {
+        checker.warn(std::string("an action on the ") + (first ? "first" : "last") +
+                     " line never runs: only the lines between the first and the last are "
+                     "executed");
+    }
+
+    switch (opcode) {
+    case 9:
+    case 46:
+    case 8:
+    case 4:
+    case 11:
+    case 12:
+    case 3:
+        checkKeyText(checker, name, opcode, text);
+        break;
+    case 39: {
+        std::size_t space = text.find(' ');
+        if (space == std::string::npos) {
+            checker.warn("If Key without a space does nothing: write the key, a space, then the "
+                         "command line for the new copy");
+        } else {
+            checkKeyText(checker, name, opcode, std::string_view(text).substr(0, space));
+        }
+        break;
+    }
+    case 2: {
+        checkNumbers(checker, name, parse);
+        std::string_view whole = checker.line->text;
+        checkColour(checker, name, opcode,
+                    whole.size() >= 6 ? whole.substr(whole.size() - 6) : whole);
+        break;
+    }
+    case 10:
+    case 42:
+        checkNumbers(checker, name, parse);
+        if (parse.written[2]) {
+            checkColour(checker, name, opcode, parse.texts[2]);
+        }
+        break;
+    case 30:
+        checkNumbers(checker, name, parse);
+        break;
+    case 5:
+        checkPutChar(checker, text);
+        break;
+    default:
+        break;
+    }
+    if (comparesText(opcode) && !describeEnd(text).empty()) {
+        checker.warn(name + ": the text " + quoteText(text) + describeEnd(text) +
+                     ", which is compared too");
+    }
+}
+
+} // namespace
+
+std::vector<ScriptLine> scriptLines(std::string_view text) {
+    std::size_t nul = text.find('\0');
+    if (nul != std::string_view::npos) {
+        text = text.substr(0, nul);
+    }
+    std::vector<ScriptLine> lines;
+    int fileLine = 0;
+    int playerLine = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        ++fileLine;
+        if (end > start) {
+            lines.push_back(
+                ScriptLine{fileLine, ++playerLine, std::string(text.substr(start, end - start))});
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+LineParse parseScriptLine(std::string_view line) {
+    LineParse parse;
+    auto buffer = writableCopy(line);
+    // Slots the parser does not write keep this marker, so the parse itself
+    // tells which ones it filled.
+    static char unwritten = 0;
+    Command command;
+    command.param1.text = command.param2.text = command.param3.text = &unwritten;
+    if (!parseLine(buffer.get(), command)) {
+        return parse;
+    }
+    parse.matched = true;
+    parse.opcode = command.opcode;
+    // The row and form that parseLine took: the first attempt in its order.
+    for (int row = 0; row < CommandTableRowCount && parse.row < 0; ++row) {
+        for (NameForm form : ParseOrder) {
+            auto probe = writableCopy(line);
+            Command ignored;
+            if (matchCommand(probe.get(), row, form, ignored)) {
+                parse.row = row;
+                parse.form = form;
+                break;
+            }
+        }
+    }
+    if (parse.row >= 0) {
+        parse.kind = CommandTable[parse.row].paramKind;
+        std::size_t nameLength = std::strlen(commandName(parse.form, parse.row));
+        parse.parameterText = std::string(line.substr(std::min(nameLength, line.size())));
+    }
+    const CommandParam* slots[3] = {&command.param1, &command.param2, &command.param3};
+    for (int i = 0; i < 3; ++i) {
+        parse.written[i] = slots[i]->text != &unwritten;
+        if (!parse.written[i]) {
+            continue;
+        }
+        parse.numbers[i] = slots[i]->number;
+        parse.isText[i] = slots[i]->text != nullptr;
+        if (parse.isText[i]) {
+            parse.texts[i] = slots[i]->text;
+        }
+    }
+    return parse;
+}
+
+std::string englishCommandName(int row) {
+    std::string name = commandName(NameForm::English, row);
+    while (!name.empty() && name.back() == ' ') {
+        name.pop_back();
+    }
+    return name;
+}
+
+std::vector<Finding> checkScript(std::string_view text) {
+    std::vector<Finding> findings;
+    const std::vector<ScriptLine> lines = scriptLines(text);
+    if (lines.empty()) {
+        findings.push_back(Finding{FindingKind::Warning, 0, 0,
+                                   "the script has no lines: the player does nothing", ""});
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        Checker checker{findings, &lines[i]};
+        LineParse parse = parseScriptLine(lines[i].text);
+        if (!parse.matched) {
+            std::string message = "no command matches this line";
+            if (!lines[i].text.empty() && (lines[i].text[0] == ' ' || lines[i].text[0] == '\t')) {
+                message += " (it begins with white space)";
+            } else if (lines[i].text == "\r") {
+                message += " (it holds only a carriage return)";
+            }
+            checker.add(FindingKind::Error, message);
+            continue;
+        }
+        checkLine(checker, parse, i == 0, i + 1 == lines.size());
+    }
+    std::size_t nul = text.find('\0');
+    if (nul != std::string_view::npos) {
+        int fileLine = 1;
+        for (std::size_t i = 0; i < nul; ++i) {
+            fileLine += text[i] == '\n' ? 1 : 0;
+        }
+        findings.push_back(Finding{FindingKind::Error, fileLine, 0,
+                                   "a NUL byte: the player reads the script only up to here", ""});
+    }
+    return findings;
+}
+
+bool hasErrors(const std::vector<Finding>& findings) {
+    return countKind(findings, FindingKind::Error) > 0;
+}
+
+int countKind(const std::vector<Finding>& findings, FindingKind kind) {
+    int count = 0;
+    for (const Finding& finding : findings) {
+        count += finding.kind == kind ? 1 : 0;
+    }
+    return count;
+}
+
+std::string formatFinding(const Finding& finding) {
+    std::string text;
+    if (finding.fileLine > 0) {
+        text = "line " + std::to_string(finding.fileLine);
+        if (finding.playerLine > 0) {
+            text += " (player line " + std::to_string(finding.playerLine) + ")";
+        }
+        text += ": ";
+    }
+    text += finding.kind == FindingKind::Error ? "error: " : "warning: ";
+    text += finding.message;
+    if (finding.playerLine > 0) {
+        text += ": " + quoteText(finding.lineText);
+    }
+    return text;
+}
+
+std::string quoteText(std::string_view text) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string quoted = "\"";
+    for (char byte : text) {
+        auto value = static_cast<unsigned char>(byte);
+        switch (byte) {
+        case '\r':
+            quoted += "\\r";
+            break;
+        case '\t':
+            quoted += "\\t";
+            break;
+        case '\\':
+            quoted += "\\\\";
+            break;
+        case '"':
+            quoted += "\\\"";
+            break;
+        default:
+            if (value < 0x20 || value == 0x7F) {
+                quoted += "\\x";
+                quoted += digits[value >> 4];
+                quoted += digits[value & 0xF];
+            } else {
+                quoted += byte;
+            }
+        }
+    }
+    quoted += '"';
+    return quoted;
+}

@@ -1,0 +1,193 @@
+// pack: checks a script with the player's own parser and writes a copy of the
+// player that carries it. See PackUsage for the command line.
+
+#include "pack_checks.h"
+#include "pack_listing.h"
+#include "pack_options.h"
+#include "pack_text.h"
+#include "pack_windows.h"
+#include "pe_image.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int ExitRejected = 1;
+constexpr int ExitUsage = 2;
+constexpr int ExitFile = 3;
+
+void say(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+void print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+std::string plural(int count, const char* word) {
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+// The script text as the player will carry it: GBK, line ends as asked. False
+// when the file cannot be used; the reason has been told.
+bool loadScript(const PackOptions& options, std::string& text, int& exitCode) {
+    FileRead source = readWholeFile(options.script);
+    if (!source.ok) {
+        say("pack: cannot read the script " + options.script + ": " + source.error);
+        exitCode = ExitFile;
+        return false;
+    }
+    if (hasUtf16Bom(source.bytes)) {
+        say("pack: " + options.script + " is UTF-16 text; save it as UTF-8 or GBK");
+        exitCode = ExitRejected;
+        return false;
+    }
+    const SourceEncoding encoding = resolveEncoding(source.bytes, options.encoding);
+    if (encoding == SourceEncoding::Utf8) {
+        std::string_view utf8 = source.bytes;
+        if (hasUtf8Bom(utf8)) {
+            utf8.remove_prefix(Utf8Bom.size());
+        }
+        GbkConversion converted = convertUtf8ToGbk(utf8, utf8CharacterToGbk);
+        if (!converted.ok) {
+            say(options.script + ": line " + std::to_string(converted.position.line) + ", column " +
+                std::to_string(converted.position.column) + ": error: " + converted.problem +
+                "; nothing written");
+            exitCode = ExitRejected;
+            return false;
+        }
+        text = std::move(converted.text);
+        if (hasNonAscii(text)) {
+            say("pack: " + options.script + " read as UTF-8 and converted to GBK");
+        }
+    } else {
+        text = std::move(source.bytes);
+    }
+    if (!options.keepCr) {
+        LineEnds ends = normaliseLineEnds(text);
+        if (ends.changedLines > 0) {
+            say("pack: " + plural(ends.changedLines, "line") +
+                " ended in CR LF and now end in LF (--keep-cr keeps them)");
+        }
+        text = std::move(ends.text);
+    }
+    return true;
+}
+
+int packScript(const PackOptions& options) {
+    const std::string player =
+        options.player.empty() ? packerDirectory() + "player.exe" : options.player;
+    if (options.mode == PackMode::Pack) {
+        // Never write over what the packer reads.
+        if (sameFile(options.output, options.script)) {
+            say("pack: the output " + options.output + " is the script itself");
+            return ExitUsage;
+        }
+        if (sameFile(options.output, player)) {
+            say("pack: the output " + options.output + " is the player itself");
+            return ExitUsage;
+        }
+        if (sameFile(options.output, packerPath())) {
+            say("pack: the output " + options.output + " is the packer itself");
+            return ExitUsage;
+        }
+    }
+
+    std::string text;
+    int exitCode = 0;
+    if (!loadScript(options, text, exitCode)) {
+        return exitCode;
+    }
+    const std::vector<Finding> findings = checkScript(text);
+    for (const Finding& finding : findings) {
+        say(options.script + ": " + formatFinding(finding));
+    }
+    if (options.list) {
+        print(listScript(text));
+    }
+    const int errors = countKind(findings, FindingKind::Error);
+    const int warnings = countKind(findings, FindingKind::Warning);
+    if (errors > 0) {
+        say("pack: " + plural(errors, "error") + "; nothing written");
+        return ExitRejected;
+    }
+    if (options.strict && warnings > 0) {
+        say("pack: " + plural(warnings, "warning") + " with --strict; nothing written");
+        return ExitRejected;
+    }
+    if (options.mode == PackMode::ListOnly) {
+        return 0;
+    }
+
+    FileRead image = readWholeFile(player);
+    if (!image.ok) {
+        say("pack: cannot read the player " + player + ": " + image.error);
+        return ExitFile;
+    }
+    std::string problem = executableProblem(image.bytes);
+    if (!problem.empty()) {
+        say("pack: the player " + player + " is not a valid executable: " + problem);
+        return ExitFile;
+    }
+    std::string error;
+    if (!writePackedPlayer(player, options.output, text, error)) {
+        say("pack: " + error + "; " + options.output + " is unchanged");
+        return ExitFile;
+    }
+    say("pack: wrote " + options.output + " (" +
+        plural(static_cast<int>(scriptLines(text).size()), "line") + ", " +
+        plural(static_cast<int>(text.size()), "byte") + " of script, " +
+        plural(warnings, "warning") + ")");
+    return 0;
+}
+
+int extractScript(const PackOptions& options) {
+    FileRead image = readWholeFile(options.extract);
+    if (!image.ok) {
+        say("pack: cannot read " + options.extract + ": " + image.error);
+        return ExitFile;
+    }
+    std::string problem = executableProblem(image.bytes);
+    if (!problem.empty()) {
+        say("pack: " + options.extract + " is not a valid executable: " + problem);
+        return ExitFile;
+    }
+    std::string script;
+    std::string error;
+    if (!readEmbeddedScript(options.extract, script, error)) {
+        say("pack: " + error);
+        return ExitRejected;
+    }
+    print(script);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Byte for byte: GBK text and line ends go out as they are.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    ParsedOptions parsed = parsePackArguments(arguments);
+    if (!parsed.ok) {
+        say("pack: " + parsed.error + " (pack --help shows the usage)");
+        return ExitUsage;
+    }
+    switch (parsed.options.mode) {
+    case PackMode::Help:
+        print(PackUsage);
+        return 0;
+    case PackMode::Extract:
+        return extractScript(parsed.options);
+    default:
+        return packScript(parsed.options);
+    }
+}

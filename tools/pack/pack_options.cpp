@@ -1,0 +1,124 @@
+#include "pack_options.h"
+
+const char* const PackUsage =
+    "usage: pack SCRIPT -o OUT.exe [--player PLAYER.exe] [--encoding auto|gbk|utf-8]\n"
+    "            [--keep-cr] [--strict] [--list]\n"
+    "       pack SCRIPT --list [--encoding auto|gbk|utf-8] [--keep-cr] [--strict]\n"
+    "       pack --extract PACKED.exe\n"
+    "\n"
+    "Checks SCRIPT with the player's own parser and writes OUT.exe, a copy of the\n"
+    "player that carries the script.\n"
+    "  -o OUT.exe         the packed player to write (replaced only when all went well)\n"
+    "  --player PATH      the player to copy (default: player.exe beside pack.exe)\n"
+    "  --encoding E       how SCRIPT is written: auto (default: UTF-8 when it has a\n"
+    "                     byte-order mark or is valid UTF-8, else GBK), gbk, utf-8\n"
+    "  --keep-cr          keep CR LF line ends (by default they become LF)\n"
+    "  --strict           treat warnings as errors\n"
+    "  --list             print the script as the player compiles it\n"
+    "  --extract PACKED   print the script a packed player carries\n"
+    "Exit codes: 0 done, 1 the script was rejected, 2 usage error, 3 file error.\n";
+
+namespace {
+
+ParsedOptions failure(std::string error) {
+    ParsedOptions parsed;
+    parsed.error = std::move(error);
+    return parsed;
+}
+
+} // namespace
+
+ParsedOptions parsePackArguments(const std::vector<std::string>& arguments) {
+    ParsedOptions parsed;
+    PackOptions& options = parsed.options;
+    bool encodingGiven = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                return false;
+            }
+            into = arguments[++i];
+            return true;
+        };
+        if (argument == "-h" || argument == "--help" || argument == "/?") {
+            options.mode = PackMode::Help;
+            parsed.ok = true;
+            return parsed;
+        } else if (argument == "-o" || argument == "--output") {
+            if (!options.output.empty()) {
+                return failure("-o is given twice");
+            }
+            if (!value(options.output)) {
+                return failure(argument + " needs a file name");
+            }
+        } else if (argument == "--player") {
+            if (!options.player.empty()) {
+                return failure("--player is given twice");
+            }
+            if (!value(options.player)) {
+                return failure("--player needs a file name");
+            }
+        } else if (argument == "--extract") {
+            if (!options.extract.empty()) {
+                return failure("--extract is given twice");
+            }
+            if (!value(options.extract)) {
+                return failure("--extract needs the packed player's file name");
+            }
+        } else if (argument == "--encoding") {
+            std::string name;
+            if (!value(name)) {
+                return failure("--encoding needs auto, gbk or utf-8");
+            }
+            if (name == "auto") {
+                options.encoding = SourceEncoding::Auto;
+            } else if (name == "gbk" || name == "GBK" || name == "cp936") {
+                options.encoding = SourceEncoding::Gbk;
+            } else if (name == "utf-8" || name == "UTF-8" || name == "utf8") {
+                options.encoding = SourceEncoding::Utf8;
+            } else {
+                return failure("unknown encoding \"" + name + "\": use auto, gbk or utf-8");
+            }
+            encodingGiven = true;
+        } else if (argument == "--keep-cr") {
+            options.keepCr = true;
+        } else if (argument == "--strict") {
+            options.strict = true;
+        } else if (argument == "--list") {
+            options.list = true;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return failure("unknown option " + argument);
+        } else if (options.script.empty()) {
+            options.script = argument;
+        } else {
+            return failure("more than one script file: " + options.script + " and " + argument);
+        }
+    }
+
+    if (!options.extract.empty()) {
+        if (!options.script.empty() || !options.output.empty() || !options.player.empty() ||
+            encodingGiven || options.keepCr || options.strict || options.list) {
+            return failure("--extract takes only the packed player's file name");
+        }
+        options.mode = PackMode::Extract;
+        parsed.ok = true;
+        return parsed;
+    }
+    if (options.script.empty()) {
+        return failure("no script file given");
+    }
+    if (options.output.empty()) {
+        if (!options.list) {
+            return failure("no output file: give -o OUT.exe (or --list to check and list only)");
+        }
+        if (!options.player.empty()) {
+            return failure("--player needs -o OUT.exe");
+        }
+        options.mode = PackMode::ListOnly;
+    } else {
+        options.mode = PackMode::Pack;
+    }
+    parsed.ok = true;
+    return parsed;
+}

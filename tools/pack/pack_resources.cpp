@@ -1,0 +1,153 @@
+// Embedding the script into a copy of the player, and reading it back.
+
+#include "pack_windows.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+const WORD NeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+char* const ScriptType = MAKEINTRESOURCEA(10); // RT_RCDATA
+char* const ScriptName = MAKEINTRESOURCEA(1);
+
+// A module loaded for its resources only; freed with the record.
+struct DataModule {
+    HMODULE module = nullptr;
+    explicit DataModule(const std::string& path)
+        : module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    DataModule(const DataModule&) = delete;
+    DataModule& operator=(const DataModule&) = delete;
+    ~DataModule() {
+        if (module != nullptr) {
+            FreeLibrary(module);
+        }
+    }
+};
+
+BOOL CALLBACK collectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR into) {
+    reinterpret_cast<std::vector<WORD>*>(into)->push_back(language);
+    return TRUE;
+}
+
+// The languages under which the file already carries a script.
+std::vector<WORD> scriptLanguages(const std::string& path) {
+    std::vector<WORD> languages;
+    DataModule data(path);
+    if (data.module != nullptr) {
+        EnumResourceLanguagesA(data.module, ScriptType, ScriptName, collectLanguage,
+                               reinterpret_cast<LONG_PTR>(&languages));
+    }
+    return languages;
+}
+
+bool embeddedBytes(HMODULE module, std::string& bytes) {
+    HRSRC found = FindResourceA(module, ScriptName, ScriptType);
+    if (found == nullptr) {
+        return false;
+    }
+    HGLOBAL loaded = LoadResource(module, found);
+    DWORD size = SizeofResource(module, found);
+    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (data == nullptr && size != 0) {
+        return false;
+    }
+    bytes.assign(static_cast<const char*>(data), size);
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    char full[MAX_PATH * 4];
+    char* name = nullptr;
+    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, &name);
+    if (length == 0 || length >= sizeof full) {
+        return ".";
+    }
+    if (name == nullptr) {
+        return std::string(full, length); // the path ends in a separator
+    }
+    return std::string(full, static_cast<std::size_t>(name - full));
+}
+
+// Embeds the script into `temporary`, a fresh copy of the player.
+bool embedInto(const std::string& temporary, std::string_view script, std::string& error) {
+    const std::vector<WORD> old = scriptLanguages(temporary);
+    HANDLE update = BeginUpdateResourceA(temporary.c_str(), FALSE);
+    if (update == nullptr) {
+        error = "cannot update the resources of the copy: " + errorText(GetLastError());
+        return false;
+    }
+    bool ok = true;
+    for (WORD language : old) {
+        if (language != NeutralLanguage) {
+            ok = ok && UpdateResourceA(update, ScriptType, ScriptName, language, nullptr, 0);
+        }
+    }
+    // A null pointer would delete the resource: an empty script still needs one.
+    static char noBytes = 0;
+    void* bytes = script.empty() ? &noBytes : const_cast<char*>(script.data());
+    ok = ok && UpdateResourceA(update, ScriptType, ScriptName, NeutralLanguage, bytes,
+                               static_cast<DWORD>(script.size()));
+    if (!ok) {
+        error = "cannot add the script resource: " + errorText(GetLastError());
+        EndUpdateResourceA(update, TRUE);
+        return false;
+    }
+    if (!EndUpdateResourceA(update, FALSE)) {
+        error = "cannot write the resources of the copy: " + errorText(GetLastError());
+        return false;
+    }
+    // Read it back as the player will, before the copy takes the output's name.
+    DataModule data(temporary);
+    std::string back;
+    if (data.module == nullptr || !embeddedBytes(data.module, back) || back != script) {
+        error = "the copy does not give the script back";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool writePackedPlayer(const std::string& player, const std::string& output,
+                       std::string_view script, std::string& error) {
+    const std::string folder = folderOf(output);
+    char temporary[MAX_PATH * 4];
+    if (GetTempFileNameA(folder.c_str(), "pck", 0, temporary) == 0) {
+        error = "cannot create a temporary file in " + folder + ": " + errorText(GetLastError());
+        return false;
+    }
+    bool ok = CopyFileA(player.c_str(), temporary, FALSE) != 0;
+    if (!ok) {
+        error = "cannot copy the player " + player + ": " + errorText(GetLastError());
+    }
+    // A read-only player gives a read-only copy, which could not be updated.
+    ok = ok && SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
+    ok = ok && embedInto(temporary, script, error);
+    if (ok && !MoveFileExA(temporary, output.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        error = "cannot replace " + output + ": " + errorText(GetLastError());
+        ok = false;
+    }
+    if (!ok) {
+        if (error.empty()) {
+            error = "cannot prepare the copy: " + errorText(GetLastError());
+        }
+        DeleteFileA(temporary);
+    }
+    return ok;
+}
+
+bool readEmbeddedScript(const std::string& packed, std::string& script, std::string& error) {
+    DataModule data(packed);
+    if (data.module == nullptr) {
+        error = "cannot load " + packed + ": " + errorText(GetLastError());
+        return false;
+    }
+    if (!embeddedBytes(data.module, script)) {
+        error = packed + " carries no script";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The packer's Windows side: files, the GBK code page and resources.
+
+#include <string>
+#include <string_view>
+
+struct FileRead {
+    bool ok = false;
+    std::string bytes;
+    std::string error; // one line, when not ok
+};
+
+// The whole file.
+FileRead readWholeFile(const std::string& path);
+
+// True when both paths name one existing file (by volume and file index), or
+// when their full paths are equal apart from letter case.
+bool sameFile(const std::string& first, const std::string& second);
+
+// The folder the packer itself was started from, with a trailing backslash.
+std::string packerDirectory();
+std::string packerPath();
+
+// The system's text for a Win32 error code, on one line.
+std::string errorText(unsigned long error);
+
+// Converts one UTF-8 character to GBK (code page 936), appending it to `out`;
+// false when GBK has no form for it. The GbkConverter of pack_text.h.
+bool utf8CharacterToGbk(std::string_view character, std::string& out);
+
+// Writes `output`: a copy of `player` that carries `script` as resource type 10
+// (RCDATA), id 1, language neutral, in place of any script the copy carried.
+// The work is done on a temporary file in the output's folder, which is renamed
+// to `output` at the end; on any failure `output` is left as it was and false is
+// returned with `error` set.
+bool writePackedPlayer(const std::string& player, const std::string& output,
+                       std::string_view script, std::string& error);
+
+// The script a packed player carries. False with `error` set when the file
+// cannot be loaded or carries no script.
+bool readEmbeddedScript(const std::string& packed, std::string& script, std::string& error);
