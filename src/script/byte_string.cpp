@@ -35,9 +35,11 @@ ByteString& ByteString::operator=(const ByteString& other) {
 }
 
 ByteString& ByteString::operator=(ByteString&& other) noexcept {
-    buffer_ = std::move(other.buffer_);
-    length_ = other.length_;
-    other.length_ = 0;
+    if (this != &other) {
+        buffer_ = std::move(other.buffer_);
+        length_ = other.length_;
+        other.length_ = 0;
+    }
     return *this;
 }
 
@@ -55,7 +57,9 @@ ByteString& ByteString::append(const ByteString& text) {
 
 void ByteString::assign(const char* bytes, std::size_t length) {
     auto fresh = std::make_unique<char[]>(length + 1);
-    std::memcpy(fresh.get(), bytes, length);
+    if (length > 0) {
+        std::memcpy(fresh.get(), bytes, length);
+    }
     fresh[length] = '\0';
     buffer_ = std::move(fresh);
     length_ = length;
@@ -64,7 +68,9 @@ void ByteString::assign(const char* bytes, std::size_t length) {
 void ByteString::appendBytes(const char* bytes, std::size_t length) {
     auto fresh = std::make_unique<char[]>(length_ + length + 1);
     std::memcpy(fresh.get(), c_str(), length_);
-    std::memcpy(fresh.get() + length_, bytes, length);
+    if (length > 0) {
+        std::memcpy(fresh.get() + length_, bytes, length);
+    }
     fresh[length_ + length] = '\0';
     buffer_ = std::move(fresh);
     length_ += length;

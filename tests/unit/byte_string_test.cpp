@@ -49,4 +49,16 @@ TEST(ByteString, AppendsAndJoins) {
     EXPECT_EQ(empty.c_str()[0], '\0');
 }
 
+TEST(ByteString, SelfMoveAndEmptyBytesKeepTheString) {
+    ByteString text("F12");
+    ByteString& same = text;
+    text = std::move(same);
+    EXPECT_TRUE(text == "F12");
+    EXPECT_EQ(text.size(), 3u);
+    ByteString none(nullptr, 0);
+    EXPECT_TRUE(none.empty());
+    none.append(ByteString(nullptr, 0));
+    EXPECT_STREQ(none.c_str(), "");
+}
+
 } // namespace
