@@ -1,0 +1,29 @@
+# Fails unless PROGRAM imports system DLLs only: a player must run on a bare
+# system, with no runtime DLL of the compiler beside it.
+#   cmake -DOBJDUMP=... -DPROGRAM=... -P check_imports.cmake
+
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM}
+                OUTPUT_VARIABLE dump RESULT_VARIABLE result ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed: ${errors}")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
+if(NOT lines)
+    message(FATAL_ERROR "no imported DLL found in ${PROGRAM}; is it a Windows program?")
+endif()
+
+set(allowed "^(kernel32|user32|gdi32|shell32|msvcrt|advapi32|api-ms-win-[a-z0-9-]+)\\.dll$")
+set(bad "")
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^DLL Name: *" "" dll "${line}")
+    string(STRIP "${dll}" dll)
+    string(TOLOWER "${dll}" name)
+    message(STATUS "imports ${dll}")
+    if(NOT name MATCHES "${allowed}")
+        list(APPEND bad "${dll}")
+    endif()
+endforeach()
+if(bad)
+    message(FATAL_ERROR "${PROGRAM} imports DLLs that are not part of the system: ${bad}")
+endif()

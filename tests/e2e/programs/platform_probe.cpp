@@ -1,0 +1,76 @@
+// A helper program for the platform tests: does one thing through the platform
+// layer and ends, so that the test can watch what only another process sees.
+//
+//   platform_probe end-process MARKER   a second thread keeps using a static
+//                                       object while the main thread ends the
+//                                       process with endProcess(); MARKER is
+//                                       written if static destructors run
+//   platform_probe return MARKER        main returns normally (no second thread)
+//   platform_probe open FILE [PARAMS]   openProgram(FILE, PARAMS), then return
+//   platform_probe touch FILE           creates FILE
+//   platform_probe window TITLE         makes a hidden top-level window and ends
+
+#include "platform/platform.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Writes its marker file when destroyed, i.e. when the C runtime's clean-up runs.
+struct DestructionTrace {
+    std::string marker;
+    ~DestructionTrace() {
+        if (marker.empty())
+            return;
+        if (std::FILE* file = std::fopen(marker.c_str(), "w"))
+            std::fclose(file);
+    }
+};
+
+DestructionTrace trace;
+volatile std::size_t observed = 0;
+
+void keepReading() {
+    for (;;) {
+        observed = observed + trace.marker.size();
+        platform::sleepFor(1);
+    }
+}
+
+bool touch(const char* path) {
+    std::FILE* file = std::fopen(path, "w");
+    if (file == nullptr)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3)
+        return 2;
+    const char* mode = argv[1];
+    if (std::strcmp(mode, "end-process") == 0 || std::strcmp(mode, "return") == 0) {
+        trace.marker = argv[2];
+        if (std::strcmp(mode, "return") == 0)
+            return 0;
+        platform::startThread(keepReading);
+        platform::sleepFor(100);
+        platform::endProcess();
+    }
+    if (std::strcmp(mode, "open") == 0) {
+        platform::openProgram(argv[2], argc > 3 ? argv[3] : nullptr);
+        return 0;
+    }
+    if (std::strcmp(mode, "touch") == 0)
+        return touch(argv[2]) ? 0 : 3;
+    if (std::strcmp(mode, "window") == 0)
+        return platform::createWindow("button", argv[2], platform::OverlappedWindowStyle,
+                                      platform::DefaultPosition, 0, 300, 100) != 0
+                   ? 0
+                   : 3;
+    return 2;
+}

@@ -1,0 +1,54 @@
+#include "paths.h"
+
+#include "windows_api.h"
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+
+std::string windowsPath(std::string_view hostPath) {
+    std::string path = "Z:";
+    for (char c : hostPath)
+        path += c == '/' ? '\\' : c;
+    return path;
+}
+
+std::string plainPlayerPath() {
+    return windowsPath(E2E_PLAIN_PLAYER);
+}
+
+std::string builtPlayerPath(std::string_view name) {
+    return windowsPath(std::string(E2E_BINARY_DIR) + "/" + std::string(name) + ".exe");
+}
+
+std::string workDirectory() {
+    const std::string directory = windowsPath(E2E_WORK_DIR);
+    CreateDirectoryA(directory.c_str(), nullptr);
+    return directory;
+}
+
+std::string playerWithScript(std::string_view name, std::string_view script) {
+    const std::string path = workDirectory() + "\\" + std::string(name) + ".exe";
+    if (!CopyFileA(plainPlayerPath().c_str(), path.c_str(), FALSE)) {
+        ADD_FAILURE() << "cannot copy the player to " << path << ": error " << GetLastError();
+        return "";
+    }
+    HANDLE update = BeginUpdateResourceA(path.c_str(), FALSE);
+    if (update == nullptr) {
+        ADD_FAILURE() << "cannot open " << path << " for resource updates";
+        return "";
+    }
+    // A null pointer would delete the resource instead of adding an empty one.
+    static char noBytes = 0;
+    char* bytes = script.empty() ? &noBytes : const_cast<char*>(script.data());
+    const bool added = UpdateResourceA(update, MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(1),
+                                       MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), bytes,
+                                       static_cast<DWORD>(script.size()));
+    if (!EndUpdateResourceA(update, !added) || !added) {
+        ADD_FAILURE() << "cannot embed the script into " << path;
+        return "";
+    }
+    return path;
+}
+
+} // namespace e2e
