@@ -66,6 +66,11 @@ TEST(PackChecks, LineThatMatchesNoCommandIsAnErrorWithBothLineNumbers) {
     EXPECT_EQ(findings[1].fileLine, 4);
     EXPECT_NE(findings[1].message.find("begins with white space"), std::string::npos);
     EXPECT_TRUE(hasErrors(findings));
+
+    std::vector<Finding> noSpace = checkScript("Start\nWindowLeftTop\nEnd\n");
+    ASSERT_EQ(noSpace.size(), 1u) << describe(noSpace);
+    EXPECT_NE(noSpace[0].message.find("name ends in a space: add one after it"), std::string::npos)
+        << noSpace[0].message;
 }
 
 TEST(PackChecks, CarriageReturnsKeptByKeepCrAreCaught) {

@@ -384,6 +384,8 @@ std::vector<Finding> checkScript(std::string_view text) {
                 message += " (it begins with white space)";
             } else if (lines[i].text == "\r") {
                 message += " (it holds only a carriage return)";
+            } else if (parseScriptLine(lines[i].text + " ").matched) {
+                message += " (the command's name ends in a space: add one after it)";
             }
             checker.add(FindingKind::Error, message);
             continue;
