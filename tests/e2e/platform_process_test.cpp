@@ -1,6 +1,7 @@
 // The platform operations that only another process can observe, through the
 // platform_probe program.
 
+#include "platform/platform.h"
 #include "support/e2e.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,21 @@ TEST(PlatformProcess, OpenProgramStartsTheFileWithItsParameters) {
         Sleep(50);
     }
     EXPECT_TRUE(created);
+}
+
+TEST(PlatformProcess, AClipboardHeldOpenByAnotherProgramCannotBeOpened) {
+    const std::string marker = freshFile("clipboard.marker");
+    e2e::RunningProgram holder =
+        e2e::startProgram(probePath(), "hold-clipboard \"" + marker + "\"");
+    ASSERT_TRUE(holder.started());
+    for (int tries = 0; tries < 400 && !fileExists(marker); ++tries)
+        Sleep(25);
+    ASSERT_TRUE(fileExists(marker)) << "the probe did not open the clipboard";
+    EXPECT_FALSE(platform::openClipboard());
+    DeleteFileA(marker.c_str()); // lets the probe close the clipboard and end
+    EXPECT_EQ(holder.waitForExit(10000), 0u);
+    EXPECT_TRUE(platform::openClipboard());
+    platform::closeClipboard();
 }
 
 } // namespace

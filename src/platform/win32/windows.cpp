@@ -31,8 +31,11 @@ WindowHandle foregroundWindow() {
 std::size_t windowText(WindowHandle handle, char* buffer, std::size_t capacity) {
     if (capacity == 0)
         return 0;
-    const int room = static_cast<int>(std::min<std::size_t>(capacity, INT_MAX));
     buffer[0] = '\0';
+    // Wine answers a null window with the desktop's text; no window has none.
+    if (handle == 0)
+        return 0;
+    const int room = static_cast<int>(std::min<std::size_t>(capacity, INT_MAX));
     const int length = GetWindowTextA(window(handle), buffer, room);
     // Never trust the reported length beyond the buffer: terminate inside it.
     const std::size_t copied = std::clamp(length, 0, room - 1);

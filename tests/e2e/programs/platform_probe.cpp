@@ -9,8 +9,14 @@
 //   platform_probe open FILE [PARAMS]   openProgram(FILE, PARAMS), then return
 //   platform_probe touch FILE           creates FILE
 //   platform_probe window TITLE         makes a hidden top-level window and ends
+//   platform_probe hold-clipboard FILE  opens the clipboard for a window of its
+//                                       own, creates FILE, keeps the clipboard
+//                                       open until FILE is gone
 
 #include "platform/platform.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
@@ -67,6 +73,24 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(mode, "touch") == 0)
         return touch(argv[2]) ? 0 : 3;
+    if (std::strcmp(mode, "hold-clipboard") == 0) {
+        // Wine lets two openers without a window share the clipboard; a program
+        // that holds it as users' programs do names its window.
+        HWND owner = reinterpret_cast<HWND>(platform::createWindow(
+            "button", "e2e clipboard holder", platform::OverlappedWindowStyle,
+            platform::DefaultPosition, 0, 300, 100));
+        if (owner == nullptr || !OpenClipboard(owner) || !touch(argv[2]))
+            return 3;
+        for (int tries = 0; tries < 2000; ++tries) {
+            if (std::FILE* file = std::fopen(argv[2], "r"))
+                std::fclose(file);
+            else
+                break;
+            platform::sleepFor(5);
+        }
+        CloseClipboard();
+        return 0;
+    }
     if (std::strcmp(mode, "window") == 0)
         return platform::createWindow("button", argv[2], platform::OverlappedWindowStyle,
                                       platform::DefaultPosition, 0, 300, 100) != 0

@@ -4,6 +4,7 @@
 
 // <chrono> itself cannot be compiled with the GBK execution character set (its
 // "µs" literal); <condition_variable> brings the durations.
+#include <algorithm>
 #include <cstdio>
 
 namespace e2e {
@@ -263,6 +264,17 @@ bool TestWindow::waitFor(const std::function<bool(const std::vector<ReceivedMess
 bool TestWindow::waitForCount(std::size_t count, DWORD timeoutMs) const {
     return waitFor([count](const std::vector<ReceivedMessage>& all) { return all.size() >= count; },
                    timeoutMs);
+}
+
+bool TestWindow::waitForKeyMessages(std::size_t count, DWORD timeoutMs) const {
+    return waitFor(
+        [count](const std::vector<ReceivedMessage>& all) {
+            return static_cast<std::size_t>(
+                       std::count_if(all.begin(), all.end(), [](const ReceivedMessage& message) {
+                           return isKeyMessage(message.message);
+                       })) >= count;
+        },
+        timeoutMs);
 }
 
 } // namespace e2e

@@ -65,10 +65,13 @@ class TestWindow {
     void clearMessages();
 
     // Waits until `done` holds for the recorded messages; false on timeout.
+    // `done` runs with the record locked: it must not call this window's members.
     bool waitFor(const std::function<bool(const std::vector<ReceivedMessage>&)>& done,
                  DWORD timeoutMs = 5000) const;
     // Waits until at least `count` messages are recorded.
     bool waitForCount(std::size_t count, DWORD timeoutMs = 5000) const;
+    // Waits until at least `count` key messages are recorded.
+    bool waitForKeyMessages(std::size_t count, DWORD timeoutMs = 5000) const;
 
   private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
