@@ -109,14 +109,24 @@ TEST(ResourceReaderOnPlayers, ThePlainPlayerHasNoScript) {
 }
 
 TEST(ResourceReaderOnPlayers, AScriptAddedToACopyOfThePlayerIsFound) {
-    const std::string script = "Start No Box\r\n*Comment:测试\r\nEnd";
-    const std::string path = e2e::playerWithScript("reader_probe", script);
-    ASSERT_FALSE(path.empty());
-    DataModule player(path);
-    ASSERT_NE(player.handle(), 0u);
-    ResourceReader reader(player.handle());
-    ASSERT_TRUE(reader.load(ScriptResourceName, ScriptResourceType));
-    EXPECT_EQ(copyOf(reader), script);
+    struct Case {
+        const char* name;
+        std::string script;
+    };
+    const Case cases[] = {
+        {"reader_probe", "Start No Box\r\n*Comment:测试\r\nEnd"},
+        {"reader_probe_nul", std::string("SNB\nLClick\0End", 14)},
+        {"reader_probe_empty", ""},
+    };
+    for (const Case& c : cases) {
+        const std::string path = e2e::playerWithScript(c.name, c.script);
+        ASSERT_FALSE(path.empty()) << c.name;
+        DataModule player(path);
+        ASSERT_NE(player.handle(), 0u) << c.name;
+        ResourceReader reader(player.handle());
+        ASSERT_TRUE(reader.load(ScriptResourceName, ScriptResourceType)) << c.name;
+        EXPECT_EQ(copyOf(reader), c.script) << c.name;
+    }
 }
 
 } // namespace

@@ -33,10 +33,12 @@ std::optional<int> runHostCommand(const std::string& command, DWORD timeoutMs) {
         ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
         return std::nullopt;
     }
-    if (info.hThread != nullptr)
-        CloseHandle(info.hThread);
-    if (info.hProcess != nullptr)
+    // For a Linux program Wine gives no process handle, and the thread handle
+    // it reports then is no handle of this process: close neither.
+    if (info.hProcess != nullptr) {
         CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
 
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (GetFileAttributesA(windowsStatus.c_str()) == INVALID_FILE_ATTRIBUTES) {

@@ -29,21 +29,24 @@ std::string workDirectory() {
 
 std::string playerWithScript(std::string_view name, std::string_view script) {
     const std::string path = workDirectory() + "\\" + std::string(name) + ".exe";
-    if (!CopyFileA(plainPlayerPath().c_str(), path.c_str(), FALSE)) {
+    // Wine cannot add a resource of size 0: a player built with one stands in.
+    const std::string original =
+        script.empty() ? builtPlayerPath("empty_script_player") : plainPlayerPath();
+    if (!CopyFileA(original.c_str(), path.c_str(), FALSE)) {
         ADD_FAILURE() << "cannot copy the player to " << path << ": error " << GetLastError();
         return "";
     }
+    if (script.empty())
+        return path;
     HANDLE update = BeginUpdateResourceA(path.c_str(), FALSE);
     if (update == nullptr) {
         ADD_FAILURE() << "cannot open " << path << " for resource updates";
         return "";
     }
-    // A null pointer would delete the resource instead of adding an empty one.
-    static char noBytes = 0;
-    char* bytes = script.empty() ? &noBytes : const_cast<char*>(script.data());
-    const bool added = UpdateResourceA(update, MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(1),
-                                       MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), bytes,
-                                       static_cast<DWORD>(script.size()));
+    const bool added =
+        UpdateResourceA(update, MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(1),
+                        MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), const_cast<char*>(script.data()),
+                        static_cast<DWORD>(script.size()));
     if (!EndUpdateResourceA(update, !added) || !added) {
         ADD_FAILURE() << "cannot embed the script into " << path;
         return "";

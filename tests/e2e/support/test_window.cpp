@@ -13,6 +13,7 @@ namespace {
 
 constexpr UINT RunWorkMessage = WM_APP + 1;
 constexpr const char* WindowClass = "E2eTestWindow";
+constexpr const char* SingleClickClass = "E2eTestWindowSingleClicks";
 
 bool isRecorded(UINT message) {
     switch (message) {
@@ -119,12 +120,13 @@ TestWindow::~TestWindow() {
 }
 
 void TestWindow::run(TestWindowOptions options) {
+    const char* className = options.doubleClicks ? WindowClass : SingleClickClass;
     WNDCLASSA windowClass{};
-    windowClass.style = CS_DBLCLKS;
+    windowClass.style = options.doubleClicks ? CS_DBLCLKS : 0;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.lpszClassName = WindowClass;
+    windowClass.lpszClassName = className;
     RegisterClassA(&windowClass); // fails harmlessly when already registered
     backgroundBrush = CreateSolidBrush(options.background == CLR_INVALID ? GetSysColor(COLOR_WINDOW)
                                                                          : options.background);
@@ -188,6 +190,7 @@ void TestWindow::record(UINT message, WPARAM wParam, LPARAM lParam) {
     {
         std::lock_guard lock(mutex);
         received.push_back({message, wParam, lParam});
+        ++changes;
     }
     changed.notify_all();
 }
@@ -250,15 +253,32 @@ std::vector<ReceivedMessage> TestWindow::keyMessages() const {
 }
 
 void TestWindow::clearMessages() {
-    std::lock_guard lock(mutex);
-    received.clear();
+    {
+        std::lock_guard lock(mutex);
+        received.clear();
+        ++changes;
+    }
+    changed.notify_all();
 }
 
 bool TestWindow::waitFor(const std::function<bool(const std::vector<ReceivedMessage>&)>& done,
                          DWORD timeoutMs) const {
-    std::unique_lock lock(mutex);
-    return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                            [&] { return done(received); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        std::vector<ReceivedMessage> copy;
+        std::size_t seen = 0;
+        {
+            std::lock_guard lock(mutex);
+            copy = received;
+            seen = changes;
+        }
+        // Outside the lock: `done` may read the window itself.
+        if (done(copy))
+            return true;
+        std::unique_lock lock(mutex);
+        if (!changed.wait_until(lock, deadline, [&] { return changes != seen; }))
+            return false;
+    }
 }
 
 bool TestWindow::waitForCount(std::size_t count, DWORD timeoutMs) const {

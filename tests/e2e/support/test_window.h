@@ -36,6 +36,9 @@ struct TestWindowOptions {
     int height = 480;
     // The client area's colour; CLR_INVALID for the system's window colour.
     COLORREF background = CLR_INVALID;
+    // Two quick left clicks arrive as WM_LBUTTONDOWN and WM_LBUTTONDBLCLK, as
+    // in most programs; false: every press is a WM_LBUTTONDOWN.
+    bool doubleClicks = true;
 };
 
 class TestWindow {
@@ -65,7 +68,7 @@ class TestWindow {
     void clearMessages();
 
     // Waits until `done` holds for the recorded messages; false on timeout.
-    // `done` runs with the record locked: it must not call this window's members.
+    // `done` gets a copy and may call this window's members.
     bool waitFor(const std::function<bool(const std::vector<ReceivedMessage>&)>& done,
                  DWORD timeoutMs = 5000) const;
     // Waits until at least `count` messages are recorded.
@@ -83,6 +86,7 @@ class TestWindow {
     mutable std::mutex mutex;
     mutable std::condition_variable changed;
     std::vector<ReceivedMessage> received;
+    std::size_t changes = 0; // counts every change of `received`
     HWND window = nullptr;
     bool ready = false;
     int controlCount = 0; // used on the window's thread only
