@@ -59,4 +59,12 @@ TEST(Bed, KeysPressedAtTheServerAreHeldForThisProcess) {
     EXPECT_TRUE(heldWithin(VK_F12, false));
 }
 
+TEST(Bed, ACrashingProgramEndsAtOnceWithItsExceptionCode) {
+    // No debugger waits for someone to look at the crash.
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(e2e::runProgram(e2e::windowsPath(E2E_PLATFORM_PROBE), "crash now", 20000),
+              static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    EXPECT_LT(GetTickCount64() - start, 10000u);
+}
+
 } // namespace

@@ -9,6 +9,7 @@
 //   platform_probe open FILE [PARAMS]   openProgram(FILE, PARAMS), then return
 //   platform_probe touch FILE           creates FILE
 //   platform_probe window TITLE         makes a hidden top-level window and ends
+//   platform_probe crash now            reads through a null pointer
 //   platform_probe hold-clipboard FILE  opens the clipboard for a window of its
 //                                       own, creates FILE, keeps the clipboard
 //                                       open until FILE is gone
@@ -90,6 +91,10 @@ int main(int argc, char** argv) {
         }
         CloseClipboard();
         return 0;
+    }
+    if (std::strcmp(mode, "crash") == 0) {
+        volatile int* nowhere = nullptr;
+        return *nowhere;
     }
     if (std::strcmp(mode, "window") == 0)
         return platform::createWindow("button", argv[2], platform::OverlappedWindowStyle,
