@@ -1,0 +1,190 @@
+// Whole runs of real players with embedded scripts, observed as a user would:
+// the boxes they show, the clicks that arrive, the keys that end or pause them.
+
+#include "helpers/pointer.h"
+#include "support/keys.h"
+#include "support/message_box.h"
+#include "support/paths.h"
+#include "support/process.h"
+#include "support/test_window.h"
+#include "support/windows_api.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace e2e;
+
+constexpr DWORD ExitTimeoutMs = 20000;
+
+// A press long enough for the player's 50 ms key polls to see it.
+void pressAtServer(const std::string& key) {
+    HeldKey held(key);
+    Sleep(250);
+}
+
+std::size_t countMessages(const std::vector<ReceivedMessage>& messages, UINT message) {
+    std::size_t count = 0;
+    for (const ReceivedMessage& received : messages) {
+        count += received.message == message ? 1 : 0;
+        // Two clicks close together arrive as a press and a double click.
+        count += message == WM_LBUTTONDOWN && received.message == WM_LBUTTONDBLCLK ? 1 : 0;
+    }
+    return count;
+}
+
+// A test window under the cursor, so that the clicks of a player land on it.
+class ClickTarget {
+  public:
+    ClickTarget() : window(TestWindowOptions{"click target", 200, 200, 400, 300}) {
+        EXPECT_TRUE(window.activate());
+        POINT centre{200, 150};
+        ClientToScreen(window.handle(), &centre);
+        EXPECT_TRUE(movePointerSteadily(centre));
+    }
+    std::size_t clicks() const { return countMessages(window.messages(), WM_LBUTTONDOWN); }
+    bool waitForClicks(std::size_t count, DWORD timeoutMs = 10000) const {
+        return window.waitFor(
+            [&](const std::vector<ReceivedMessage>& messages) {
+                return countMessages(messages, WM_LBUTTONDOWN) >= count;
+            },
+            timeoutMs);
+    }
+
+    TestWindow window;
+};
+
+TEST(RunPlayer, WithoutScriptResourceEndsAtOnceWithCodeZero) {
+    EXPECT_EQ(runProgram(plainPlayerPath(), "", ExitTimeoutMs), std::optional<DWORD>(0));
+}
+
+TEST(RunPlayer, EmptyScriptResourceEndsWithCodeZero) {
+    EXPECT_EQ(runProgram(builtPlayerPath("empty_script_player"), "", ExitTimeoutMs),
+              std::optional<DWORD>(0));
+}
+
+TEST(RunPlayer, ScriptsWithoutBodyEndWithCodeZero) {
+    struct Case {
+        const char* name;
+        std::string script;
+    };
+    const Case cases[] = {
+        {"feeds_only", "\n\n\n"}, {"one_line", "LClick"}, {"frame_only", "Start No Box\nEnd"}};
+    ClickTarget target;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string player = playerWithScript(c.name, c.script);
+        ASSERT_FALSE(player.empty());
+        EXPECT_EQ(runProgram(player, "", ExitTimeoutMs), std::optional<DWORD>(0));
+    }
+    Sleep(200);
+    EXPECT_EQ(target.clicks(), 0u);
+}
+
+TEST(RunPlayer, StartBoxShowsCommentsAndKeysAndOkStartsTheRun) {
+    ClickTarget target;
+    const std::string player = playerWithScript(
+        "start_ok", "Start\n*Comment: Hello\nBreak Key f12\nPauseKey F9\nLClick\nEnd");
+    ASSERT_FALSE(player.empty());
+    RunningProgram run = startProgram(player);
+    ASSERT_TRUE(run.started());
+    HWND box = waitForMessageBox("开始", run.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(messageBoxText(box), "Hello\r\n----------------------------\n"
+                                   "按确定开始运行,结束热键[F12]暂停热键[F9]");
+    EXPECT_TRUE(hasButton(box, IDCANCEL));
+    EXPECT_EQ(target.clicks(), 0u);
+    ASSERT_TRUE(pressButton(box, IDOK));
+    EXPECT_EQ(run.waitForExit(ExitTimeoutMs), std::optional<DWORD>(0));
+    EXPECT_TRUE(target.waitForClicks(1));
+}
+
+TEST(RunPlayer, CancelOnTheStartBoxRunsNothing) {
+    ClickTarget target;
+    const std::string player = playerWithScript("start_cancel", "开始\nLClick\nEnd");
+    ASSERT_FALSE(player.empty());
+    RunningProgram run = startProgram(player);
+    ASSERT_TRUE(run.started());
+    HWND box = waitForMessageBox("开始", run.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(messageBoxText(box), "按确定开始运行,结束热键[ESC]");
+    ASSERT_TRUE(pressButton(box, IDCANCEL));
+    EXPECT_EQ(run.waitForExit(ExitTimeoutMs), std::optional<DWORD>(0));
+    Sleep(300);
+    EXPECT_EQ(target.clicks(), 0u);
+}
+
+TEST(RunPlayer, SyntaxErrorBoxNamesTheKeptLineAndRunsNothing) {
+    ClickTarget target;
+    const std::string player =
+        playerWithScript("syntax_error", "SNB\n\nLClick\nnot a command\nLClick\nEnd\n");
+    ASSERT_FALSE(player.empty());
+    RunningProgram run = startProgram(player);
+    ASSERT_TRUE(run.started());
+    HWND box = waitForMessageBox("错误", run.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(messageBoxText(box), "第3行脚本语法错误! \n代码:\"not a command\"");
+    ASSERT_TRUE(pressButton(box, IDOK));
+    EXPECT_EQ(run.waitForExit(ExitTimeoutMs), std::optional<DWORD>(0));
+    Sleep(300);
+    EXPECT_EQ(target.clicks(), 0u);
+}
+
+TEST(RunPlayer, LoopTimesRunsThatManyPasses) {
+    ClickTarget target;
+    const std::string player =
+        playerWithScript("three_passes", "SNB\nLoop Times 3\nLClick\nDelay 50\nEnd");
+    ASSERT_FALSE(player.empty());
+    EXPECT_EQ(runProgram(player, "", ExitTimeoutMs), std::optional<DWORD>(0));
+    target.waitForClicks(4, 1000); // give stray clicks time to show
+    EXPECT_EQ(target.clicks(), 3u);
+}
+
+TEST(RunPlayer, BreakKeyEndsALongDelayWithCodeZero) {
+    const std::string player =
+        playerWithScript("break_delay", "SNB\nBreak Key F12\nDelay 60000\nEnd");
+    ASSERT_FALSE(player.empty());
+    RunningProgram run = startProgram(player);
+    ASSERT_TRUE(run.started());
+    Sleep(1000);
+    ASSERT_TRUE(run.running());
+    const DWORD pressed = GetTickCount();
+    HeldKey key("F12");
+    EXPECT_EQ(run.waitForExit(30000), std::optional<DWORD>(0));
+    EXPECT_LT(GetTickCount() - pressed, 30000u); // long before the minute is over
+}
+
+TEST(RunPlayer, PauseKeyHoldsTheRunUntilPressedAgain) {
+    ClickTarget target;
+    const std::string player = playerWithScript(
+        "pause_resume", "SNB\nPauseKey F9\nBreak Key F12\nLClick\nDelay 100\nLoop");
+    ASSERT_FALSE(player.empty());
+    RunningProgram run = startProgram(player);
+    ASSERT_TRUE(run.started());
+    ASSERT_TRUE(target.waitForClicks(3));
+
+    pressAtServer("F9");
+    Sleep(500); // the command under way ends, the next one waits at the gate
+    const std::size_t paused = target.clicks();
+    Sleep(1500);
+    EXPECT_EQ(target.clicks(), paused);
+
+    pressAtServer("F9");
+    EXPECT_TRUE(target.waitForClicks(paused + 3));
+
+    HeldKey key("F12");
+    EXPECT_EQ(run.waitForExit(ExitTimeoutMs), std::optional<DWORD>(0));
+}
+
+TEST(RunPlayer, TrayIconRunEndsNormally) {
+    ClickTarget target;
+    const std::string player =
+        playerWithScript("tray_icon", "SNB\nShowTaryIcon\nLoop Times 2\nLClick\nEnd");
+    ASSERT_FALSE(player.empty());
+    EXPECT_EQ(runProgram(player, "", ExitTimeoutMs), std::optional<DWORD>(0));
+    EXPECT_TRUE(target.waitForClicks(2));
+}
+
+} // namespace
