@@ -11,9 +11,9 @@
 namespace {
 
 constexpr std::size_t SyntaxMessageSize = 65536;
-// The most of a line the box shows. The system's message box fails on texts of
-// 32,768 characters and more (under Wine it crashes the process), so a longer
-// line is cut well below that and the message keeps its closing quote.
+// The most of a line the box shows. Under Wine the player crashed inside
+// MessageBoxA on syntax messages of some 32,768 characters and more, so a
+// longer line is cut well below that; the message keeps its closing quote.
 constexpr std::size_t ShownLineBytes = 32000;
 
 // The length of `line` cut to at most `limit` bytes without splitting a

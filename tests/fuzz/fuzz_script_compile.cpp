@@ -2,8 +2,9 @@
 // platform. Properties: the kept lines are the text's non-empty lines up to its
 // first NUL; the compile pass either parses every line, applying the settings
 // in line order and calling nothing of the platform, or stops at the first line
-// that matches no command with one bounded syntax-error box and the end of the
-// process; every text slot points into its own line; lines keep their length.
+// that matches no command with one syntax-error box (its line text cut for the
+// system's message box) and the end of the process; every text slot points
+// into its own line; lines keep their length.
 
 #include "check.h"
 #include "reference.h"
@@ -19,7 +20,8 @@
 
 namespace {
 
-constexpr std::size_t MessageLimit = 65535; // the syntax box's buffer less its NUL
+constexpr std::size_t MessageLimit = 65535;   // the syntax box's buffer less its NUL
+constexpr std::size_t ShownLineBytes = 32000; // what the system's message box can show
 
 // What the settings of the lines before `end` leave behind.
 struct Settings {
@@ -60,10 +62,26 @@ void apply(Settings& settings, std::int32_t opcode, const std::string& parameter
     }
 }
 
+// The box shows at most ShownLineBytes of the line, cut between characters: a
+// byte 0x81..0xFE with a byte after it is the first of two.
+std::string shownLine(const std::string& line) {
+    std::size_t length = 0;
+    while (length < line.size()) {
+        const auto byte = static_cast<unsigned char>(line[length]);
+        const std::size_t width = byte >= 0x81 && byte <= 0xFE && length + 1 < line.size() ? 2 : 1;
+        if (length + width > ShownLineBytes) {
+            break;
+        }
+        length += width;
+    }
+    return line.substr(0, length);
+}
+
 std::string syntaxBox(std::size_t lineNumber, const std::string& line) {
     std::string message =
-        "第" + std::to_string(lineNumber) + "行脚本语法错误! \n代码:\"" + line + "\"";
-    return "box 错误|" + message.substr(0, MessageLimit) + "|0";
+        "第" + std::to_string(lineNumber) + "行脚本语法错误! \n代码:\"" + shownLine(line) + "\"";
+    FUZZ_CHECK(message.size() <= MessageLimit);
+    return "box 错误|" + message + "|0";
 }
 
 } // namespace

@@ -1,7 +1,7 @@
-// The syntax-error box of a line too long for the system's message box, which
-// fails on texts of 32,768 characters and more (under Wine the player crashed
-// inside MessageBoxA): the line is cut to 32,000 bytes, never inside a
-// double-byte character, and the message keeps its closing quote.
+// The syntax-error box of a very long line (under Wine the player crashed
+// inside MessageBoxA on messages of some 32,768 characters and more): the line
+// is cut to 32,000 bytes, never inside a double-byte character, and the
+// message keeps its closing quote.
 
 #include "platform/fake/fake.h"
 #include "runner/run_state.h"
