@@ -58,8 +58,8 @@ namespace {
 
 // The parser folds only CommandNameCapacity leading bytes of a line.
 constexpr bool namesFitCapacity() {
-    for (const CommandSpec& spec : CommandTable) {
-        for (const char* name : {spec.chineseName, spec.englishName, spec.shortCode}) {
+    for (const CommandSpec& entry : CommandTable) {
+        for (const char* name : {entry.chineseName, entry.englishName, entry.shortCode}) {
             std::size_t length = std::char_traits<char>::length(name);
             if (length == 0 || length > CommandNameCapacity) {
                 return false;
@@ -77,13 +77,13 @@ const char* commandName(NameForm form, int row) {
     if (row < 0 || row >= CommandTableRowCount) {
         return "";
     }
-    const CommandSpec& spec = CommandTable[row];
+    const CommandSpec& entry = CommandTable[row];
     switch (form) {
     case NameForm::Chinese:
-        return spec.chineseName;
+        return entry.chineseName;
     case NameForm::ShortCode:
-        return spec.shortCode;
+        return entry.shortCode;
     default:
-        return spec.englishName;
+        return entry.englishName;
     }
 }

@@ -169,9 +169,9 @@ bool startsWith(const FoldedPrefix& prefix, const FoldedName& name) {
 
 // Fills `command` for `line`, which begins with `name`.
 void fillCommand(char* line, const FoldedName& name, Command& command) {
-    const CommandSpec& spec = CommandTable[name.row];
-    decodeParameters(line + name.length, spec.paramKind, command);
-    command.opcode = spec.opcode;
+    const CommandSpec& entry = CommandTable[name.row];
+    decodeParameters(line + name.length, entry.paramKind, command);
+    command.opcode = entry.opcode;
 }
 
 } // namespace

@@ -55,8 +55,8 @@ bool textAt(const CommandParam& slot, const char* at) {
 // bytes long) must hold, checked against the command, with `buffer` the line.
 void checkSlots(const Command& command, const char* buffer, std::size_t lineLength, int row,
                 std::size_t nameLength) {
-    const CommandSpec& spec = CommandTable[row];
-    FUZZ_CHECK(command.opcode == spec.opcode);
+    const CommandSpec& entry = CommandTable[row];
+    FUZZ_CHECK(command.opcode == entry.opcode);
     const char* p = buffer + nameLength;
     const std::string_view parameters(p, lineLength - nameLength);
     // Every text slot lies inside the line (its end, the NUL, included).
@@ -66,7 +66,7 @@ void checkSlots(const Command& command, const char* buffer, std::size_t lineLeng
         }
     }
     std::size_t space = parameters.find(' ');
-    switch (spec.paramKind) {
+    switch (entry.paramKind) {
     case ParamKind::None:
         FUZZ_CHECK(number(command.param1, 0));
         FUZZ_CHECK(unwritten(command.param2) && unwritten(command.param3));

@@ -111,13 +111,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             failing = i;
             break;
         }
-        const CommandSpec& spec = CommandTable[match.row];
+        const CommandSpec& entry = CommandTable[match.row];
         std::string parameters = lines[i].substr(match.nameLength);
-        if (spec.paramKind == ParamKind::KeyCombination) {
+        if (entry.paramKind == ParamKind::KeyCombination) {
             parameters = reference::upperCase(parameters);
             expectedLines[i] = lines[i].substr(0, match.nameLength) + parameters;
         }
-        apply(expected, spec.opcode, parameters);
+        apply(expected, entry.opcode, parameters);
     }
 
     bool ended = false;

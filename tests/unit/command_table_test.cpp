@@ -34,13 +34,13 @@ bool endsInSpace(const char* name) {
 TEST(CommandTable, ChineseNamesHaveTheirGbkLengthAndSpaces) {
     for (int row = 0; row < CommandTableRowCount; ++row) {
         SCOPED_TRACE(row);
-        const CommandSpec& spec = CommandTable[row];
-        EXPECT_EQ(std::strlen(spec.chineseName), static_cast<std::size_t>(Facts[row].gbkBytes));
-        EXPECT_EQ(endsInSpace(spec.chineseName), Facts[row].chineseSpace);
-        EXPECT_EQ(endsInSpace(spec.englishName), Facts[row].englishSpace);
-        EXPECT_EQ(endsInSpace(spec.shortCode), Facts[row].shortSpace);
+        const CommandSpec& entry = CommandTable[row];
+        EXPECT_EQ(std::strlen(entry.chineseName), static_cast<std::size_t>(Facts[row].gbkBytes));
+        EXPECT_EQ(endsInSpace(entry.chineseName), Facts[row].chineseSpace);
+        EXPECT_EQ(endsInSpace(entry.englishName), Facts[row].englishSpace);
+        EXPECT_EQ(endsInSpace(entry.shortCode), Facts[row].shortSpace);
         // Chinese names hold no ASCII letter, so folding never changes them.
-        for (const char* byte = spec.chineseName; *byte != '\0'; ++byte) {
+        for (const char* byte = entry.chineseName; *byte != '\0'; ++byte) {
             EXPECT_FALSE((*byte >= 'A' && *byte <= 'Z') || (*byte >= 'a' && *byte <= 'z'));
         }
     }
@@ -56,10 +56,10 @@ TEST(CommandTable, NamesAreStoredAsGbkBytes) {
 
 TEST(CommandTable, OpcodesAndSharedNames) {
     std::set<int> opcodes;
-    for (const CommandSpec& spec : CommandTable) {
-        EXPECT_GE(spec.opcode, 1);
-        EXPECT_LE(spec.opcode, 47);
-        opcodes.insert(spec.opcode);
+    for (const CommandSpec& entry : CommandTable) {
+        EXPECT_GE(entry.opcode, 1);
+        EXPECT_LE(entry.opcode, 47);
+        opcodes.insert(entry.opcode);
     }
     for (int unused : {15, 16, 24, 25, 28}) {
         EXPECT_EQ(opcodes.count(unused), 0u) << unused;
