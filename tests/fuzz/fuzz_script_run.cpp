@@ -4,8 +4,8 @@
 // snapshot, window) and chooses the answer of the start box; the second names a
 // key that is down from 100 ms on (the break key, say); the rest is the script.
 // The virtual clock and the number of platform calls are bounded, so a wait
-// that never ends stops the input; a script that loops without end gets a
-// last line that makes it loop twice. Properties: besides the sanitizers' own
+// that never ends stops the input; a script that loops without end, or more
+// than a few times, gets a last line that makes it loop twice. Properties: besides the sanitizers' own
 // checks, every message box is the syntax box, with a bounded text, or the start box;
 // a run that is not cut short leaves no memory block, screen context or icon
 // behind and removes its tray icon last.
@@ -52,11 +52,13 @@ void setUpWorld(std::uint8_t switches, std::uint8_t heldKey) {
     fake::setPixel(100, 200, 0xFF00FF, 50);
 }
 
-// Whether the compiled script loops without end. Its passes would then never
-// return on the fake when the body makes no platform call at all (only
-// settings, say): the player spins through such passes until the monitor
-// thread sees the break key, and no monitor thread runs here.
-bool loopsWithoutEnd(const std::string& text) {
+// Whether the compiled script loops without end or more than a few times. Its
+// passes would then never return (or take billions of passes) on the fake when
+// the body makes no platform call at all (only settings, say): neither the
+// virtual clock nor the call count bounds such passes, and the player spins
+// through them until the monitor thread sees the break key, which does not
+// run here.
+bool loopsTooOften(const std::string& text) {
     fake::reset();
     resetRunState();
     Script probe;
@@ -66,7 +68,9 @@ bool loopsWithoutEnd(const std::string& text) {
     } catch (const fake::ProcessEnded&) {
         return false;
     }
-    return runState.loopEnabled != 0 && runState.loopCount < 0;
+    constexpr std::int32_t FewPasses = 8;
+    return (runState.loopEnabled != 0 && runState.loopCount < 0) ||
+           runState.loopCount > FewPasses;
 }
 
 std::string boxText(const std::string& call) {
@@ -84,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     std::string text(reinterpret_cast<const char*>(data + 2), size - 2);
-    if (loopsWithoutEnd(text)) {
+    if (loopsTooOften(text)) {
         text = text.substr(0, text.find('\0')) + "\nLoop Times 2"; // two passes instead
     }
     setUpWorld(data[0], data[1]);
