@@ -127,8 +127,7 @@ constexpr std::uint32_t OverlappedWindowStyle = 0x00CF0000;
 constexpr std::int32_t DefaultPosition = static_cast<std::int32_t>(0x80000000);
 // A top-level window of a system class, no parent, menu, instance or creation data.
 WindowHandle createWindow(const char* className, const char* title, std::uint32_t style,
-                          std::int32_t x, std::int32_t y, std::int32_t width,
-                          std::int32_t height);
+                          std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
 
 // ---- Screen pixels ---------------------------------------------------------
 

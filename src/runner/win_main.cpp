@@ -1,5 +1,6 @@
 // The process entry of the player: no command line is read.
 
+#include "platform/platform.h"
 #include "runner/start_up.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -9,7 +10,13 @@
 
 #include <cstddef>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return startUp(); }
+// The run's end ends the process at once, with exit code 0, like every other
+// end: returning would let the C runtime destroy RunState's key texts while the
+// monitor thread may still be reading them.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    startUp();
+    platform::endProcess();
+}
 
 // The C++ runtime's last-chance handler names an uncaught exception's type on
 // the standard error, demangled. A GUI program has no standard error to show it

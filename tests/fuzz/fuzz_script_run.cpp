@@ -5,10 +5,10 @@
 // key that is down from 100 ms on (the break key, say); the rest is the script.
 // The virtual clock and the number of platform calls are bounded, so a wait
 // that never ends stops the input; a script that loops without end, or more
-// than a few times, gets a last line that makes it loop twice. Properties: besides the sanitizers' own
-// checks, every message box is the syntax box, with a bounded text, or the start box;
-// a run that is not cut short leaves no memory block, screen context or icon
-// behind and removes its tray icon last.
+// than a few times, gets a last line that makes it loop twice. Properties: besides the sanitizers'
+// own checks, every message box is the syntax box, with a bounded text, or the start box; a run
+// that is not cut short leaves no memory block, screen context or icon behind and removes its tray
+// icon last.
 
 #include "check.h"
 
@@ -69,8 +69,7 @@ bool loopsTooOften(const std::string& text) {
         return false;
     }
     constexpr std::int32_t FewPasses = 8;
-    return (runState.loopEnabled != 0 && runState.loopCount < 0) ||
-           runState.loopCount > FewPasses;
+    return (runState.loopEnabled != 0 && runState.loopCount < 0) || runState.loopCount > FewPasses;
 }
 
 std::string boxText(const std::string& call) {

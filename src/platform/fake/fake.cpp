@@ -31,9 +31,9 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <mutex>
-#include <iterator>
 #include <set>
 #include <string>
 #include <tuple>
@@ -131,7 +131,9 @@ std::string format(const char* pattern, auto... values) {
     return text;
 }
 
-const char* orNull(const char* text) { return text != nullptr ? text : "(null)"; }
+const char* orNull(const char* text) {
+    return text != nullptr ? text : "(null)";
+}
 
 void log(std::string text) {
     World& w = world();
@@ -173,7 +175,9 @@ void setTimeLimit(Time limit, std::size_t callLimit) {
     world().callLimit = callLimit;
 }
 
-const std::vector<Call>& calls() { return world().calls; }
+const std::vector<Call>& calls() {
+    return world().calls;
+}
 
 std::vector<std::string> callTexts(const std::vector<std::string>& prefixes) {
     Lock lock(worldMutex);
@@ -190,7 +194,9 @@ std::vector<std::string> callTexts(const std::vector<std::string>& prefixes) {
     return texts;
 }
 
-std::size_t countCalls(const std::string& prefix) { return callTexts({prefix}).size(); }
+std::size_t countCalls(const std::string& prefix) {
+    return callTexts({prefix}).size();
+}
 
 void clearCalls() {
     Lock lock(worldMutex);
@@ -309,7 +315,9 @@ void setMessageBoxAnswer(int answer) {
     world().messageBoxAnswer = answer;
 }
 
-Failures& failures() { return world().failures; }
+Failures& failures() {
+    return world().failures;
+}
 
 std::string clipboardText() {
     Lock lock(worldMutex);
@@ -331,9 +339,13 @@ std::size_t liveIcons() {
     return world().liveIcons;
 }
 
-const std::vector<void (*)()>& startedThreads() { return world().threads; }
+const std::vector<void (*)()>& startedThreads() {
+    return world().threads;
+}
 
-const std::vector<NotifyCall>& notifyCalls() { return world().notifies; }
+const std::vector<NotifyCall>& notifyCalls() {
+    return world().notifies;
+}
 
 } // namespace fake
 
@@ -674,8 +686,7 @@ std::uint32_t windowProcessId(WindowHandle window) {
 }
 
 WindowHandle createWindow(const char* className, const char* title, std::uint32_t style,
-                          std::int32_t x, std::int32_t y, std::int32_t width,
-                          std::int32_t height) {
+                          std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
     Lock lock(worldMutex);
     log(format("window %s|%s|%08X|%d|%d|%d|%d", orNull(className), orNull(title), style, x, y,
                width, height));

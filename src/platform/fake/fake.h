@@ -96,7 +96,7 @@ Failures& failures();
 // ---- Observed state ------------------------------------------------------------
 
 std::string clipboardText();
-std::size_t liveMemoryBlocks();  // allocated, neither freed nor owned by the clipboard
+std::size_t liveMemoryBlocks();   // allocated, neither freed nor owned by the clipboard
 std::size_t liveScreenContexts(); // taken and not released
 std::size_t liveIcons();          // extracted and not destroyed
 // Procedures handed to startThread, in order; the fake does not run them.
