@@ -2,6 +2,8 @@
 
 #include "platform/fake/fake.h"
 #include "runner/run_state.h"
+#include "runner/start_up.h"
+#include "script/resource_reader.h"
 #include "script/script.h"
 
 #include <gtest/gtest.h>
@@ -271,6 +273,40 @@ TEST_F(RunDriver, PausedRunWaitsAtTheFirstCommandUntilResumed) {
     EXPECT_EQ(fake::countCalls("sleep 100"), 10u);
     ASSERT_EQ(clicks(), 1u);
     EXPECT_EQ(fake::calls().back().time, 1000u);
+}
+
+// Start-up from the process's point of view: what the user sees and the exit
+// code, with and without a script, and when the run fails to allocate.
+TEST(StartUp, EndsWithCodeZeroAndShowsTheErrorBoxOnlyForAFailure) {
+    struct Case {
+        const char* name;
+        bool embedded;
+        bool outOfMemory;
+        std::size_t clicks;
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        {"no script", false, false, 0, {}},
+        {"a script", true, false, 1, {}},
+        {"allocation fails", true, true, 0, {"box VELMO-TEK|读取脚本文件发生错误|0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake::reset();
+        resetRunState();
+        fake::setOwnModule(7);
+        if (c.embedded) {
+            fake::setResource(7, ScriptResourceName, ScriptResourceType, "SNB\nLClick\nEnd");
+        }
+        fake::failures().outOfMemory = c.outOfMemory;
+        EXPECT_EQ(startUp(), 0);
+        EXPECT_EQ(fake::countCalls("mouse 0006"), c.clicks);
+        EXPECT_EQ(fake::callTexts({"box"}), c.boxes);
+        if (!c.embedded) {
+            const std::vector<std::string> lookups = {"module?", "resource 1 10"};
+            EXPECT_EQ(fake::callTexts(), lookups); // nothing else happens
+        }
+    }
 }
 
 } // namespace

@@ -34,6 +34,7 @@
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <new>
 #include <set>
 #include <string>
 #include <tuple>
@@ -690,6 +691,9 @@ WindowHandle createWindow(const char* className, const char* title, std::uint32_
     Lock lock(worldMutex);
     log(format("window %s|%s|%08X|%d|%d|%d|%d", orNull(className), orNull(title), style, x, y,
                width, height));
+    if (world().failures.outOfMemory) {
+        throw std::bad_alloc();
+    }
     if (world().failures.createWindow) {
         return 0;
     }

@@ -90,6 +90,8 @@ struct Failures {
     bool setClipboard = false;
     bool snapshot = false;
     bool createWindow = false;
+    // createWindow throws std::bad_alloc, as a failed allocation anywhere in a run would.
+    bool outOfMemory = false;
 };
 Failures& failures();
 
