@@ -240,16 +240,26 @@ TEST(BadInput, NumbersBeyondThirtyTwoBitsRunAndEnd) {
                   "WaitColor -4294967297 4294967297 FFFFFF\nLoop Times -99999999999\nEND\n"));
 }
 
-TEST(BadInput, DelayBeyondThirtyTwoBitsWaitsUntilTheBreakKey) {
-    // The count is kept at the largest signed value, some 24 days: the run
-    // waits, and the break key ends it.
-    const std::string player =
-        playerWithScript("bad_big_delay", "SNB\nDelay 99999999999999999999\nLClick\nEND\n");
-    ASSERT_FALSE(player.empty());
-    RunningProgram run = startProgram(player);
-    ASSERT_TRUE(run.started());
-    EXPECT_EQ(run.waitForExit(1500), std::nullopt) << "the delay ended at once";
-    {
+TEST(BadInput, RunsWithoutEndStopOnTheBreakKey) {
+    struct Case {
+        const char* name;
+        const char* script;
+    };
+    const Case cases[] = {
+        // The count is kept at the largest signed value, some 24 days.
+        {"bad_big_delay", "SNB\nDelay 99999999999999999999\nLClick\nEND\n"},
+        // Passes without an action spin at full speed: endlessly, or some two
+        // billion times for the largest count.
+        {"bad_endless_empty", "SNB\nREM nothing to do\nLoop\n"},
+        {"bad_huge_count_empty", "SNB\nLoop Times 99999999999\nREM nothing to do\nEnd\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string player = playerWithScript(c.name, c.script);
+        ASSERT_FALSE(player.empty());
+        RunningProgram run = startProgram(player);
+        ASSERT_TRUE(run.started());
+        EXPECT_EQ(run.waitForExit(1500), std::nullopt) << "the run ended at once";
         HeldKey escape("Escape");
         EXPECT_EQ(run.waitForExit(20000), std::optional<DWORD>(0));
     }
