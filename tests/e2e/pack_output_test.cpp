@@ -147,6 +147,38 @@ TEST(PackOutput, ExtractGivesBackThePackedBytes) {
     EXPECT_NE(plain.err.find("carries no script"), std::string::npos) << plain.err;
 }
 
+TEST(PackOutput, EmptyScriptGivesAPlayerThatEndsAtOnce) {
+    const std::string folder = e2e::packFolder("empty");
+    e2e::writeBytes(folder + "\\empty.txt", "");
+    e2e::PackRun run = e2e::runPack(packCommand(folder + "\\empty.txt", folder + "\\e.exe"));
+    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.err.find("warning: the script has no lines"), std::string::npos) << run.err;
+    // A resource cannot be empty: the script is one NUL, where the player stops reading.
+    EXPECT_EQ(e2e::scriptResource(folder + "\\e.exe"), std::string(1, '\0'));
+    EXPECT_EQ(e2e::listFolder(folder), "e.exe empty.txt");
+
+    e2e::PackRun extract = e2e::runPack("--extract " + quoted(folder + "\\e.exe"));
+    EXPECT_EQ(extract.exitCode, 0u) << extract.err;
+    EXPECT_EQ(extract.out, "");
+
+    // The player ends at once with code 0 and shows no box.
+    e2e::RunningProgram player = e2e::startProgram(folder + "\\e.exe", "", true);
+    ASSERT_TRUE(player.started());
+    const ULONGLONG start = GetTickCount64();
+    player.resume();
+    int boxes = 0;
+    while (player.running() && GetTickCount64() - start < 10000) {
+        for (HWND window : e2e::topLevelWindowsOf(player.processId())) {
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof name);
+            boxes += std::string(name) == "#32770" ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(player.waitForExit(0), std::optional<DWORD>(0));
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+    EXPECT_EQ(boxes, 0);
+}
+
 TEST(PackOutput, NeverWritesOverItsInputOrThePlayer) {
     const std::string folder = e2e::packFolder("same-file");
     const std::string script = "Start No Box\nDelay 1\nEnd\n";
@@ -177,10 +209,14 @@ TEST(PackOutput, UsageAndFileErrorsGiveOneLineAndAnExitCode) {
     const std::string folder = e2e::packFolder("failures");
     e2e::writeBytes(folder + "\\s.txt", "Start No Box\nDelay 1\nEnd\n");
     e2e::writeBytes(folder + "\\fake.exe", "MZ but nothing else that a program has");
+    // An output that is a folder: the failure comes after the temporary file exists.
+    const std::string directory = folder + "\\dir.exe";
+    CreateDirectoryA(directory.c_str(), nullptr);
+    e2e::writeBytes(directory + "\\inside.txt", "stays");
     struct Case {
         std::string arguments;
         DWORD exitCode;
-        const char* expected;
+        std::string expected;
     };
     const Case cases[] = {
         {"", 2, "no script file given"},
@@ -198,6 +234,8 @@ TEST(PackOutput, UsageAndFileErrorsGiveOneLineAndAnExitCode) {
          3, "is not a valid executable: it has no MZ header"},
         {"--extract " + quoted(folder + "\\s.txt"), 3, "is not a valid executable"},
         {packCommand(folder + "\\s.txt", folder + "\\no-such-folder\\m.exe"), 3, "is unchanged"},
+        {packCommand(folder + "\\s.txt", directory), 3, "cannot replace " + directory + ": "},
+        {packCommand(folder + "\\s.txt", directory), 3, "; " + directory + " is unchanged"},
     };
     for (const Case& c : cases) {
         e2e::PackRun run = e2e::runPack(c.arguments);
@@ -206,7 +244,11 @@ TEST(PackOutput, UsageAndFileErrorsGiveOneLineAndAnExitCode) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_TRUE(run.out.empty()) << run.out;
     }
+    // No temporary file is left, and the folder is as it was.
     EXPECT_EQ(e2e::listFolder(folder), "fake.exe s.txt");
+    EXPECT_NE(GetFileAttributesA(directory.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(e2e::listFolder(directory), "inside.txt");
+    EXPECT_EQ(e2e::readBytes(directory + "\\inside.txt"), "stays");
 }
 
 } // namespace

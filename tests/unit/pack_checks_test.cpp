@@ -102,6 +102,15 @@ TEST(PackChecks, EachKindOfFaultGivesItsWarning) {
         {"hot key", framed("HotKey ENTRE\n"), 2, "HotKey: the key text \"ENTRE\" names no key"},
         {"push down", framed("Push Down LWIN+A\n"), 2, "names no key"},
         {"push up", framed("KPU SHIFT+\xA1\xA1\n"), 2, "names no key"},
+        {"modifier with no key", framed("HotKey CTRL+\n"), 2,
+         "\"CTRL+\" names no key (a modifier with no key after it); only the modifiers are sent"},
+        {"wait for a modifier with no key", framed("Wait Key SHIFT+\n"), 2,
+         "\"SHIFT+\" names no key (a modifier with no key after it); the wait never ends"},
+        {"number without a virtual key", "Start Key 4096\nLClick\nEnd\n", 1,
+         "\"4096\" names no key (the number's low byte, the virtual-key code, is 0); the script "
+         "never starts"},
+        {"number with CTRL but no virtual key", framed("Push Down 512\n"), 2,
+         "\"512\" names no key (the number's low byte"},
         {"wait key", framed("Wait Key ESCAPE\n"), 2, "the wait never ends"},
         {"if key without a space", framed("If Key F9\n"), 2, "If Key without a space does nothing"},
         {"if key naming no key", framed("If Key F99 go\n"), 2, "\"F99\" names no key"},
@@ -109,7 +118,12 @@ TEST(PackChecks, EachKindOfFaultGivesItsWarning) {
          "\"ff0000\" is not six upper-case hexadecimal digits (RRGGBB), so it never equals a "
          "pixel and the script ends at once; write FF0000"},
         {"start colour with a trailing space", "STC 10 20 FF0000 \nLClick\nEnd\n", 1,
-         "\"F0000 \" is not six"},
+         "\"FF0000 \" is not six upper-case hexadecimal digits (RRGGBB) (it ends in white space); "
+         "the player compares the last six bytes of the line, \"F0000 \", with the pixel, so it "
+         "never equals a pixel and the script ends at once"},
+        {"start colour with a seventh digit", "STC 10 20 FF00001\nLClick\nEnd\n", 1,
+         "Start Color: the colour \"FF00001\" is not six upper-case hexadecimal digits (RRGGBB); "
+         "the player compares the last six bytes of the line, \"F00001\", with the pixel"},
         {"wait colour too short", framed("WaitColor 10 20 FFF\n"), 2,
          "the wait ends only by the break key"},
         {"wait not colour", framed("WaitNotColor 10 20 GG0000\n"), 2, "the wait ends at once"},

@@ -105,7 +105,10 @@ std::string describeEnd(std::string_view text) {
 }
 
 // What a key text that names no key means for each command that takes one.
-const char* noKeyEffect(std::int32_t opcode) {
+// `code` is what the text resolves to: modifier bits without a key still press
+// and release those modifiers.
+const char* noKeyEffect(std::int32_t opcode, KeyCombo code) {
+    const KeyCombo modifiers = ShiftBit | CtrlBit | AltBit | WinBit;
     switch (opcode) {
     case 9:
         return "the script then has no break key that can be pressed";
@@ -118,7 +121,7 @@ const char* noKeyEffect(std::int32_t opcode) {
     case 39:
         return "the script is never started again";
     default:
-        return "nothing is sent";
+        return (code & modifiers) != 0 ? "only the modifiers are sent" : "nothing is sent";
     }
 }
 
@@ -133,13 +136,21 @@ struct Checker {
     void warn(std::string message) const { add(FindingKind::Warning, std::move(message)); }
 };
 
+// The low byte of the code is the virtual key: without one the key is never
+// seen held and no key stroke is sent, whatever the higher bits say.
 void checkKeyText(const Checker& checker, const std::string& name, std::int32_t opcode,
                   std::string_view keyText) {
-    if (resolveKeyText(keyText) != 0) {
+    const KeyCombo code = resolveKeyText(keyText);
+    if ((code & 0xFF) != 0) {
         return;
     }
-    checker.warn(name + ": the key text " + quoteText(keyText) + " names no key" +
-                 describeEnd(keyText) + "; " + noKeyEffect(opcode));
+    std::string why = describeEnd(keyText);
+    if (why.empty() && code != 0) {
+        why = startsWithNumber(keyText) ? " (the number's low byte, the virtual-key code, is 0)"
+                                        : " (a modifier with no key after it)";
+    }
+    checker.warn(name + ": the key text " + quoteText(keyText) + " names no key" + why + "; " +
+                 noKeyEffect(opcode, code));
 }
 
 void checkColour(const Checker& checker, const std::string& name, std::int32_t opcode,
@@ -160,6 +171,36 @@ void checkColour(const Checker& checker, const std::string& name, std::int32_t o
     std::string upper = upperAscii(colour);
     if (upper != colour && isUpperHexColour(upper)) {
         message += "; write " + upper;
+    }
+    checker.warn(message);
+}
+
+// The player compares the last six bytes of a Start Color line with the pixel,
+// wherever the colour begins: only a colour of exactly six bytes at the end of
+// the line is compared as written.
+void checkStartColour(const Checker& checker, const std::string& name,
+                      std::string_view parameters) {
+    std::string_view whole = checker.line->text;
+    std::string_view compared = whole.size() >= 6 ? whole.substr(whole.size() - 6) : whole;
+    // The colour as written: what follows x and y, or else the last word.
+    std::string_view second;
+    std::string_view written;
+    if (!(startsWithNumber(parameters) && afterFirstSpace(parameters, second) &&
+          startsWithNumber(second) && afterFirstSpace(second, written))) {
+        std::size_t space = parameters.rfind(' ');
+        written = space == std::string_view::npos ? parameters : parameters.substr(space + 1);
+    }
+    if (written == compared) {
+        checkColour(checker, name, 2, compared);
+        return;
+    }
+    std::string message = name + ": the colour " + quoteText(written) +
+                          " is not six upper-case hexadecimal digits (RRGGBB)" +
+                          describeEnd(written) +
+                          "; the player compares the last six bytes of the line, " +
+                          quoteText(compared) + ", with the pixel";
+    if (!isUpperHexColour(compared)) {
+        message += ", so it never equals a pixel and the script ends at once";
     }
     checker.warn(message);
 }
@@ -260,13 +301,10 @@ void checkLine(const Checker& checker, const LineParse& parse, bool first, bool 
         }
         break;
     }
-    case 2: {
+    case 2:
         checkNumbers(checker, name, parse);
-        std::string_view whole = checker.line->text;
-        checkColour(checker, name, opcode,
-                    whole.size() >= 6 ? whole.substr(whole.size() - 6) : whole);
+        checkStartColour(checker, name, parse.parameterText);
         break;
-    }
     case 10:
     case 42:
         checkNumbers(checker, name, parse);

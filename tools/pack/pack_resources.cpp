@@ -55,6 +55,11 @@ bool embeddedBytes(HMODULE module, std::string& bytes) {
         return false;
     }
     bytes.assign(static_cast<const char*>(data), size);
+    // The player reads the script up to its first NUL byte, and so does this.
+    std::size_t nul = bytes.find('\0');
+    if (nul != std::string::npos) {
+        bytes.resize(nul);
+    }
     return true;
 }
 
@@ -85,11 +90,14 @@ bool embedInto(const std::string& temporary, std::string_view script, std::strin
             ok = ok && UpdateResourceA(update, ScriptType, ScriptName, language, nullptr, 0);
         }
     }
-    // A null pointer would delete the resource: an empty script still needs one.
-    static char noBytes = 0;
-    void* bytes = script.empty() ? &noBytes : const_cast<char*>(script.data());
+    // A resource of size 0 cannot be added (Wine refuses it, and Windows takes a
+    // size of 0 as a request to delete the resource): an empty script is stored
+    // as one NUL byte, where the player stops reading, so it gets no lines.
+    static char emptyScript = '\0';
+    const bool empty = script.empty();
+    void* bytes = empty ? &emptyScript : const_cast<char*>(script.data());
     ok = ok && UpdateResourceA(update, ScriptType, ScriptName, NeutralLanguage, bytes,
-                               static_cast<DWORD>(script.size()));
+                               empty ? 1 : static_cast<DWORD>(script.size()));
     if (!ok) {
         error = "cannot add the script resource: " + errorText(GetLastError());
         EndUpdateResourceA(update, TRUE);

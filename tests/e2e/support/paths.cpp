@@ -30,6 +30,8 @@ std::string workDirectory() {
 std::string playerWithScript(std::string_view name, std::string_view script) {
     const std::string path = workDirectory() + "\\" + std::string(name) + ".exe";
     // Wine cannot add a resource of size 0: a player built with one stands in.
+    // (The packer stores an empty script as one NUL byte; this keeps the
+    // resource of size 0 that a resource compiler makes covered too.)
     const std::string original =
         script.empty() ? builtPlayerPath("empty_script_player") : plainPlayerPath();
     if (!CopyFileA(original.c_str(), path.c_str(), FALSE)) {
