@@ -11,6 +11,8 @@ set(player_resource_files ${player_resource_dir}/player.ico ${player_resource_di
 # Every function and datum in a section of its own, so the linker drops whatever
 # no player reaches.
 set(player_size_options -Os -ffunction-sections -fdata-sections)
+# Stripped, and whatever no entry point reaches dropped.
+set(player_link_options -s -Wl,--gc-sections)
 target_compile_options(player_core PRIVATE ${player_size_options})
 target_compile_options(platform_win32 PRIVATE ${player_size_options})
 
@@ -42,7 +44,7 @@ function(add_player name)
     target_compile_options(${name} PRIVATE
                            $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra ${player_size_options}>)
     target_link_libraries(${name} PRIVATE player_core)
-    target_link_options(${name} PRIVATE -s -Wl,--gc-sections)
+    target_link_options(${name} PRIVATE ${player_link_options})
 endfunction()
 
 add_player(player)

@@ -1,0 +1,463 @@
+// The player's compile pass against the floor of a plain line split.
+//
+// One script text is built once (1,000,000 lines unless --lines says otherwise):
+// every action command of the table in its Chinese, English and short-code form,
+// each with parameters of its kind (GBK texts among them), a settings line in
+// every twenty and a few comment lines at the top. Over the same bytes it times
+//   compile       Script::splitLines and then Script::compile on the fake
+//                 platform, as the player does at start. The script has no
+//                 syntax errors, so no box is shown; releasing the Script is
+//                 left out of the timing.
+//   floor         a memchr split that counts the non-empty lines and reads the
+//                 first byte of each.
+//   split_only, compile_only
+//                 the two halves of the compile pass on their own.
+//   compile_warm  the compile pass with the memory of earlier passes kept
+//                 mapped, so without the page faults of fresh memory.
+// Each prints lines per second; the last lines are the BENCH line (the medians
+// of compile and floor, CPU time) and its details.
+//
+//   compile_bench [--lines=N] [--repetitions=N] [benchmark flags]
+
+#include "platform/fake/fake.h"
+#include "runner/executor.h"
+#include "runner/run_state.h"
+#include "script/command_table.h"
+#include "script/script.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <malloc.h>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr double TargetRatio = 10.0;
+// Each repetition of a compile-pass benchmark runs at least this long (timed
+// CPU time); one pass takes a good part of it.
+constexpr double PassMinSeconds = 0.2;
+
+// Parameter texts; the Chinese ones are stored as GBK by the build.
+constexpr const char* Texts[] = {
+    "记事本", "notepad.exe",          "你好，世界",     "Hello, world 42",
+    "确定",   "C:\\工具\\run.exe /q", "自动化 ABC 123", "Untitled - 记事本"};
+constexpr const char* KeyTexts[] = {"f5", "ctrl+s", "ALT+F4", "ctrl+shift+a", "enter", "win+r"};
+constexpr const char* Colours[] = {"FF0000", "00FF00", "0000FF", "FFFFFF", "808080"};
+
+// Every this many body lines one is a settings line.
+constexpr int SettingsEvery = 20;
+
+constexpr NameForm Forms[] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
+
+enum KindIndex { KindNone, KindNumber, KindTwoNumbers, KindTwoNumbersText, KindText, KindKeys };
+constexpr const char* KindNames[] = {
+    "none", "one number", "two numbers", "two numbers and text", "text", "key combination"};
+
+KindIndex kindIndex(ParamKind kind) {
+    switch (kind) {
+    case ParamKind::Integer:
+        return KindNumber;
+    case ParamKind::TwoIntegers:
+        return KindTwoNumbers;
+    case ParamKind::TwoIntegersAndText:
+        return KindTwoNumbersText;
+    case ParamKind::Text:
+        return KindText;
+    case ParamKind::KeyCombination:
+        return KindKeys;
+    default:
+        return KindNone;
+    }
+}
+
+struct LineKind {
+    int row;
+    int form; // index into Forms
+};
+
+struct ScriptText {
+    std::string text;
+    std::vector<std::int32_t> opcodes; // the opcode each line must parse to
+    std::int64_t formCounts[3] = {};
+    std::int64_t kindCounts[6] = {};
+    std::int64_t settingsLines = 0;
+    std::int64_t gbkTextLines = 0; // lines whose parameter holds GBK bytes
+};
+
+bool isSettingsRow(int row) {
+    Command command;
+    command.opcode = CommandTable[row].opcode;
+    return !isActionCommand(command);
+}
+
+bool hasHighBytes(const std::string& text) {
+    for (char byte : text) {
+        if (static_cast<unsigned char>(byte) >= 0x80) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The parameters of a line of `kind`; `variant` varies numbers and texts.
+std::string parameterText(ParamKind kind, std::int64_t variant) {
+    const std::string x = std::to_string(variant % 1920);
+    const std::string y = std::to_string(variant * 7 % 1080);
+    switch (kind) {
+    case ParamKind::Integer:
+        return std::to_string(1 + variant % 5000);
+    case ParamKind::TwoIntegers:
+        return x + " " + y;
+    case ParamKind::TwoIntegersAndText:
+        return x + " " + y + " " + Colours[variant % std::size(Colours)];
+    case ParamKind::Text:
+        return Texts[variant % std::size(Texts)];
+    case ParamKind::KeyCombination:
+        return KeyTexts[variant % std::size(KeyTexts)];
+    default:
+        return "";
+    }
+}
+
+void addLine(ScriptText& script, LineKind kind, std::int64_t variant) {
+    const CommandSpec& entry = CommandTable[kind.row];
+    const std::string parameters = parameterText(entry.paramKind, variant);
+    script.text += commandName(Forms[kind.form], kind.row);
+    script.text += parameters;
+    script.text += '\n';
+    script.opcodes.push_back(entry.opcode);
+    ++script.formCounts[kind.form];
+    ++script.kindCounts[kindIndex(entry.paramKind)];
+    script.settingsLines += isSettingsRow(kind.row) ? 1 : 0;
+    script.gbkTextLines += hasHighBytes(parameters) ? 1 : 0;
+}
+
+int rowOfOpcode(std::int32_t opcode) {
+    for (int row = 0; row < CommandTableRowCount; ++row) {
+        if (CommandTable[row].opcode == opcode) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+// A start line, three comment lines and the break, pause and loop settings; then
+// the body, cycling through every action command in every name form with one
+// settings line (all settings but the comment) in every SettingsEvery; End last.
+ScriptText buildScript(std::int64_t lineCount) {
+    std::vector<LineKind> actions;
+    std::vector<LineKind> settings;
+    for (int row = 0; row < CommandTableRowCount; ++row) {
+        for (int form = 0; form < 3; ++form) {
+            if (!isSettingsRow(row)) {
+                actions.push_back({row, form});
+            } else if (CommandTable[row].opcode != 45) {
+                settings.push_back({row, form});
+            }
+        }
+    }
+    const int comment = rowOfOpcode(45);
+    const LineKind header[] = {
+        {rowOfOpcode(34), 0}, {comment, 0},         {comment, 1},         {comment, 2},
+        {rowOfOpcode(9), 1},  {rowOfOpcode(46), 2}, {rowOfOpcode(38), 0},
+    };
+    ScriptText script;
+    script.text.reserve(static_cast<std::size_t>(lineCount) * 24);
+    script.opcodes.reserve(static_cast<std::size_t>(lineCount));
+    std::int64_t variant = 0;
+    for (const LineKind& kind : header) {
+        if (static_cast<std::int64_t>(script.opcodes.size()) < lineCount - 1) {
+            addLine(script, kind, variant++);
+        }
+    }
+    std::size_t nextAction = 0;
+    std::size_t nextSetting = 0;
+    for (std::int64_t body = 0; static_cast<std::int64_t>(script.opcodes.size()) < lineCount - 1;
+         ++body) {
+        if (body % SettingsEvery == SettingsEvery - 1) {
+            addLine(script, settings[nextSetting++ % settings.size()], variant++);
+        } else {
+            addLine(script, actions[nextAction++ % actions.size()], variant++);
+        }
+    }
+    addLine(script, {rowOfOpcode(33), 2}, variant);
+    script.text.pop_back(); // no line feed after the last line
+    return script;
+}
+
+// One compile pass over the text; the caller releases the Script.
+std::unique_ptr<Script> compileText(const std::string& text) {
+    auto script = std::make_unique<Script>();
+    script->splitLines(text.c_str());
+    script->compile();
+    return script;
+}
+
+std::int64_t minorPageFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// Compiles once and checks that every line was kept and parsed to its command,
+// so the benchmark measures a script without syntax errors. Counts the page
+// faults of that pass into `pageFaults`.
+bool checkScript(const ScriptText& expected, std::int64_t& pageFaults) {
+    fake::reset();
+    resetRunState();
+    std::unique_ptr<Script> script;
+    try {
+        const std::int64_t before = minorPageFaults();
+        script = compileText(expected.text);
+        pageFaults = minorPageFaults() - before;
+    } catch (const fake::ProcessEnded&) {
+        const std::vector<std::string> boxes = fake::callTexts({"box"});
+        std::fprintf(stderr, "compile_bench: the script has a syntax error: %s\n",
+                     boxes.empty() ? "" : boxes[0].c_str());
+        return false;
+    }
+    if (script->lineCount != static_cast<std::int32_t>(expected.opcodes.size())) {
+        std::fprintf(stderr, "compile_bench: %d lines kept, %zu written\n", script->lineCount,
+                     expected.opcodes.size());
+        return false;
+    }
+    for (std::int32_t i = 0; i < script->lineCount; ++i) {
+        if (script->commands[i].opcode != expected.opcodes[i]) {
+            std::fprintf(stderr, "compile_bench: line %d parsed to opcode %d, not %d: %s\n", i + 1,
+                         script->commands[i].opcode, expected.opcodes[i], script->lines[i].c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+enum class Pass { Whole, SplitOnly, CompileOnly };
+
+void passBenchmark(benchmark::State& state, const std::string& text, std::int64_t lines,
+                   Pass pass) {
+    fake::reset();
+    for (auto _ : state) {
+        auto script = std::make_unique<Script>();
+        if (pass == Pass::CompileOnly) {
+            state.PauseTiming();
+        }
+        script->splitLines(text.c_str());
+        if (pass == Pass::CompileOnly) {
+            state.ResumeTiming();
+        }
+        if (pass != Pass::SplitOnly) {
+            script->compile();
+        }
+        benchmark::DoNotOptimize(script->commands.get());
+        state.PauseTiming();
+        script.reset();
+        resetRunState();
+        state.ResumeTiming();
+    }
+    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The whole pass with freed memory kept mapped and reused by the next pass. It
+// must run last, since it changes how the process allocates.
+void warmBenchmark(benchmark::State& state, const std::string& text, std::int64_t lines) {
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, INT32_MAX);
+    mallopt(M_TOP_PAD, 256 << 20);
+    passBenchmark(state, text, lines, Pass::Whole);
+}
+
+void floorBenchmark(benchmark::State& state, const std::string& text, std::int64_t lines) {
+    for (auto _ : state) {
+        const char* start = text.data();
+        const char* end = start + text.size();
+        std::int64_t count = 0;
+        unsigned firstBytes = 0;
+        for (;;) {
+            const char* feed = static_cast<const char*>(std::memchr(start, '\n', end - start));
+            const char* lineEnd = feed != nullptr ? feed : end;
+            if (lineEnd > start) {
+                ++count;
+                firstBytes += static_cast<unsigned char>(*start);
+            }
+            if (feed == nullptr) {
+                break;
+            }
+            start = feed + 1;
+        }
+        benchmark::DoNotOptimize(count);
+        benchmark::DoNotOptimize(firstBytes);
+    }
+    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
+}
+
+struct Medians {
+    double cpuSeconds = 0;
+    double realSeconds = 0;
+    bool found = false;
+};
+
+// The console report, and the median of each benchmark kept for the BENCH line.
+class MedianReporter : public benchmark::ConsoleReporter {
+  public:
+    MedianReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        // A single repetition has no aggregates: its one run is the median.
+        for (const Run& run : runs) {
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions == 1;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((single || median) && !run.error_occurred) {
+                const double perSecond = benchmark::GetTimeUnitMultiplier(run.time_unit);
+                medians[run.run_name.function_name] = {run.GetAdjustedCPUTime() / perSecond,
+                                                       run.GetAdjustedRealTime() / perSecond, true};
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, Medians> medians;
+};
+
+// "1234567" as "1,234,567".
+std::string grouped(std::int64_t value) {
+    std::string digits = std::to_string(value);
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            out += ',';
+        }
+        out += digits[i];
+    }
+    return out;
+}
+
+// Reads and removes "--name=N" from the arguments; `fallback` when absent.
+std::int64_t takeNumberFlag(int& argc, char** argv, const char* name, std::int64_t fallback) {
+    const std::string prefix = std::string("--") + name + "=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0) {
+            const std::int64_t value = std::atoll(argv[i] + prefix.size());
+            for (int j = i; j + 1 < argc; ++j) {
+                argv[j] = argv[j + 1];
+            }
+            --argc;
+            return value;
+        }
+    }
+    return fallback;
+}
+
+void printResult(const ScriptText& script, const Medians& compile, const Medians& floor,
+                 const Medians& split, const Medians& compileOnly, const Medians& warm,
+                 std::int64_t pageFaults, std::int64_t repetitions) {
+    const std::int64_t lines = static_cast<std::int64_t>(script.opcodes.size());
+    const double ratio = compile.cpuSeconds / floor.cpuSeconds;
+    std::printf("BENCH compile pass; baseline %.2f ms (memchr line split of the same %.1f MB, CPU "
+                "time, median of %lld); value %.2f ms (Script::splitLines + Script::compile on "
+                "the fake platform, CPU time, median of %lld); ratio %.2f; target <= %.0f: %s\n",
+                floor.cpuSeconds * 1e3, static_cast<double>(script.text.size()) / 1e6,
+                static_cast<long long>(repetitions), compile.cpuSeconds * 1e3,
+                static_cast<long long>(repetitions), ratio, TargetRatio,
+                ratio <= TargetRatio ? "met" : "missed");
+    std::printf("  compile pass: %.2f M lines/s (Script::splitLines + Script::compile, fake "
+                "platform; wall clock median %.2f ms)\n",
+                static_cast<double>(lines) / compile.cpuSeconds / 1e6, compile.realSeconds * 1e3);
+    std::printf("  floor: %.2f M lines/s (memchr split counting lines, reading each line's first "
+                "byte; wall clock median %.2f ms)\n",
+                static_cast<double>(lines) / floor.cpuSeconds / 1e6, floor.realSeconds * 1e3);
+    if (split.found && compileOnly.found) {
+        std::printf("  of which Script::splitLines alone %.2f ms, Script::compile alone %.2f ms "
+                    "(CPU time, medians)\n",
+                    split.cpuSeconds * 1e3, compileOnly.cpuSeconds * 1e3);
+    }
+    if (warm.found) {
+        std::printf("  compile pass on memory already mapped (no page faults): %.2f ms, %.2f M "
+                    "lines/s, ratio %.2f\n",
+                    warm.cpuSeconds * 1e3, static_cast<double>(lines) / warm.cpuSeconds / 1e6,
+                    warm.cpuSeconds / floor.cpuSeconds);
+    }
+    std::printf("  page faults in one compile pass: %s (fresh memory for the lines and the "
+                "commands; the floor touches none)\n",
+                grouped(pageFaults).c_str());
+    std::printf("  script: %s lines, %s bytes; names %s Chinese, %s English, %s short-code; "
+                "%s settings lines; %s lines with GBK parameter text\n",
+                grouped(lines).c_str(),
+                grouped(static_cast<std::int64_t>(script.text.size())).c_str(),
+                grouped(script.formCounts[0]).c_str(), grouped(script.formCounts[1]).c_str(),
+                grouped(script.formCounts[2]).c_str(), grouped(script.settingsLines).c_str(),
+                grouped(script.gbkTextLines).c_str());
+    std::string kinds;
+    for (int kind = 0; kind < 6; ++kind) {
+        kinds += (kind > 0 ? ", " : "") + std::string(KindNames[kind]) + " " +
+                 grouped(script.kindCounts[kind]);
+    }
+    std::printf("  parameter kinds: %s\n", kinds.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::int64_t lines = takeNumberFlag(argc, argv, "lines", 1'000'000);
+    const std::int64_t repetitions = takeNumberFlag(argc, argv, "repetitions", 10);
+    if (lines < 2 || lines > INT32_MAX || repetitions < 1) {
+        std::fprintf(stderr,
+                     "compile_bench: --lines must be at least 2, --repetitions at least 1\n");
+        return 2;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 2;
+    }
+
+    const ScriptText script = buildScript(lines);
+    std::int64_t pageFaults = 0;
+    if (!checkScript(script, pageFaults)) {
+        return 1;
+    }
+    const auto repeat = [&](benchmark::internal::Benchmark* benchmark) {
+        benchmark->Unit(benchmark::kMillisecond)
+            ->Repetitions(static_cast<int>(repetitions))
+            ->ReportAggregatesOnly(true);
+    };
+    const auto registerPass = [&](const char* name, Pass pass) {
+        repeat(
+            benchmark::RegisterBenchmark(name, passBenchmark, std::cref(script.text), lines, pass)
+                ->MinTime(PassMinSeconds));
+    };
+    registerPass("compile", Pass::Whole);
+    repeat(benchmark::RegisterBenchmark("floor", floorBenchmark, std::cref(script.text), lines));
+    registerPass("split_only", Pass::SplitOnly);
+    registerPass("compile_only", Pass::CompileOnly);
+    repeat(
+        benchmark::RegisterBenchmark("compile_warm", warmBenchmark, std::cref(script.text), lines)
+            ->MinTime(PassMinSeconds));
+
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::fflush(stdout);
+
+    const Medians& compile = reporter.medians["compile"];
+    const Medians& floor = reporter.medians["floor"];
+    if (!compile.found || !floor.found) {
+        std::fprintf(stderr, "compile_bench: both benchmarks must run for the BENCH line\n");
+        return 1;
+    }
+    printResult(script, compile, floor, reporter.medians["split_only"],
+                reporter.medians["compile_only"], reporter.medians["compile_warm"], pageFaults,
+                repetitions);
+    return 0;
+}
