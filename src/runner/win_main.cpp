@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <new>
 
 // The run's end ends the process at once, with exit code 0, like every other
 // end: returning would let the C runtime destroy RunState's key texts while the
@@ -27,3 +28,14 @@ extern "C" char* __cxa_demangle(const char*, char*, std::size_t*, int* status) {
         *status = -2; // "not a valid mangled name": the handler shows the raw name
     return nullptr;
 }
+
+// A container asked to grow beyond its largest size reports it through this
+// library hook. The library's own version builds a std::length_error, which
+// brings in the library's exception classes and string code, another third of
+// the program. Such a size is an allocation that cannot succeed: it is reported
+// as one, and the guard around the run shows its box.
+namespace std {
+[[noreturn]] void __throw_length_error(const char*) {
+    throw std::bad_alloc();
+}
+} // namespace std
