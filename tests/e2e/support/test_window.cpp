@@ -132,7 +132,7 @@ void TestWindow::run(TestWindowOptions options) {
                                                                          : options.background);
 
     HWND created =
-        CreateWindowExA(0, WindowClass, options.title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+        CreateWindowExA(0, className, options.title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                         options.x, options.y, options.width, options.height, nullptr, nullptr,
                         GetModuleHandleA(nullptr), this);
     {
