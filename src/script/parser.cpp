@@ -18,6 +18,22 @@ constexpr unsigned char foldByte(unsigned char byte) {
     return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + 0x20) : byte;
 }
 
+// The leading bytes of a line, case-folded.
+struct FoldedPrefix {
+    unsigned char bytes[CommandNameCapacity];
+    std::size_t length; // bytes folded: the limit, or fewer when the line ends sooner
+};
+
+// Folds at most `limit` (no more than the capacity) leading bytes of `line`.
+void foldPrefix(const char* line, std::size_t limit, FoldedPrefix& prefix) {
+    std::size_t length = 0;
+    while (length < limit && line[length] != '\0') {
+        prefix.bytes[length] = foldByte(static_cast<unsigned char>(line[length]));
+        ++length;
+    }
+    prefix.length = length;
+}
+
 struct FoldedName {
     unsigned char bytes[CommandNameCapacity];
     std::uint8_t length;
@@ -26,13 +42,14 @@ struct FoldedName {
 
 // Every name of the table folded once. For each possible first byte of a folded
 // line, `ordered` holds the names that start with that byte, in the order in
-// which parseLine tries them. A line can only begin with a name whose first byte
-// it has, so trying one bucket gives the result of trying every row and form in
-// turn.
+// which parseLine tries them, and `longest` the longest of them. A line can only
+// begin with a name whose first byte it has, so trying one bucket gives the
+// result of trying every row and form in turn.
 struct NameIndex {
     FoldedName names[CommandTableRowCount][NameFormCount]; // by row and position in AttemptForms
     FoldedName ordered[AttemptCount];
     std::uint16_t firstOrdered[257]; // bucket b is ordered[firstOrdered[b]..firstOrdered[b + 1])
+    std::uint8_t longest[256];
 };
 
 NameIndex buildNameIndex() {
@@ -48,7 +65,11 @@ NameIndex buildNameIndex() {
             }
             folded.length = static_cast<std::uint8_t>(length);
             folded.row = static_cast<std::uint8_t>(row);
-            ++bucketSize[folded.bytes[0]];
+            unsigned char first = folded.bytes[0];
+            ++bucketSize[first];
+            if (folded.length > index.longest[first]) {
+                index.longest[first] = folded.length;
+            }
         }
     }
     std::uint16_t fill[256];
@@ -132,13 +153,14 @@ void decodeParameters(char* p, ParamKind kind, Command& command) {
     }
 }
 
-// True when the case-folded `line` begins with `name`. Bytes are folded only as
-// far as they are compared: most names differ from the line within their first
-// bytes. No name byte is NUL, so a line shorter than the name differs at its
-// terminating NUL and nothing past it is read.
-bool startsWith(const char* line, const FoldedName& name) {
+bool startsWith(const FoldedPrefix& prefix, const FoldedName& name) {
+    if (name.length > prefix.length) {
+        return false;
+    }
+    // Names are short and most differ within their first bytes: a plain loop
+    // beats a library call here.
     for (std::size_t i = 0; i < name.length; ++i) {
-        if (foldByte(static_cast<unsigned char>(line[i])) != name.bytes[i]) {
+        if (prefix.bytes[i] != name.bytes[i]) {
             return false;
         }
     }
@@ -191,7 +213,9 @@ bool matchCommand(char* line, int row, NameForm form, Command& command) {
         return false;
     }
     const FoldedName& name = nameIndex().names[row][formPosition(form)];
-    if (!startsWith(line, name)) {
+    FoldedPrefix prefix;
+    foldPrefix(line, name.length, prefix);
+    if (!startsWith(prefix, name)) {
         return false;
     }
     fillCommand(line, name, command);
@@ -207,9 +231,14 @@ bool parseLine(char* line, Command& command) {
     unsigned char first = foldByte(static_cast<unsigned char>(line[0]));
     int begin = index.firstOrdered[first];
     int end = index.firstOrdered[first + 1];
+    if (begin == end) {
+        return false;
+    }
+    FoldedPrefix prefix;
+    foldPrefix(line, index.longest[first], prefix);
     for (int i = begin; i < end; ++i) {
         const FoldedName& name = index.ordered[i];
-        if (startsWith(line, name)) {
+        if (startsWith(prefix, name)) {
             fillCommand(line, name, command);
             return true;
         }
