@@ -3,7 +3,9 @@
 
 #include "wait_test_support.h"
 
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -70,12 +72,25 @@ TEST_F(ControlWaitWindow, ControlTextIsReadInto256Bytes) {
     EXPECT_FALSE(execute("Wait ButtonText 7 " + text.substr(0, 255)));
 }
 
-TEST_F(ControlWaitWindow, ClickGoesToTheWindowOfTheLastIteration) {
-    // The id is only the leading number; the text is found at once.
-    fake::addControl(dialog, 12, "OK");
-    EXPECT_FALSE(execute("Click ButtonText 12abc OK"));
+TEST_F(ControlWaitWindow, ClickGoesToTheWindowInFrontWhenTheTextMatches) {
+    fake::addControl(dialog, 12, "Wait");            // 101
+    auto other = fake::addWindow("#32770", "Other"); // 102
+    fake::addControl(other, 12, "OK");               // 103
+    load("Click ButtonText 12abc OK");               // the id is only the leading number
+    // The wait never sleeps, so the virtual clock cannot change the foreground
+    // during it. A second thread does, as a user would: it brings the other
+    // window to the front once the wait has read the dialog's control.
+    std::jthread user([other](std::stop_token stop) {
+        while (!stop.stop_requested() && fake::countCalls("text? 101") == 0) {
+            std::this_thread::yield();
+        }
+        fake::setForeground(other);
+    });
+    EXPECT_FALSE(runsForever(2'000, 1'000'000));
+    user.request_stop();
+    user.join();
     EXPECT_EQ(fake::callTexts({"send"}),
-              (std::vector<std::string>{"send 100 12 0201", "send 100 12 0202"}));
+              (std::vector<std::string>{"send 102 12 0201", "send 102 12 0202"}));
 }
 
 TEST_F(ControlWaitWindow, EnableSleepsTwentyMsBeforeEachTest) {
