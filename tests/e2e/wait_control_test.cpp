@@ -15,17 +15,6 @@ using ControlWaitE2e = WaitE2e;
 
 constexpr int ButtonId = 1001;
 
-std::size_t clicksOf(const e2e::TestWindow& window, int id) {
-    std::size_t clicks = 0;
-    for (const e2e::ReceivedMessage& message : window.messages()) {
-        clicks += message.message == WM_COMMAND && LOWORD(message.wParam) == id &&
-                          HIWORD(message.wParam) == BN_CLICKED
-                      ? 1
-                      : 0;
-    }
-    return clicks;
-}
-
 class ButtonWindow : public ControlWaitE2e {
   protected:
     void SetUp() override {
@@ -44,14 +33,14 @@ TEST_F(ButtonWindow, ClickButtonTextClicksOnceTheTextAppears) {
         // The click happens only after the text changed.
         EXPECT_GE(clock.elapsedMs(), 350u);
     }
-    EXPECT_TRUE(eventually([&] { return clicksOf(window, ButtonId) == 1; }));
+    EXPECT_TRUE(eventually([&] { return buttonClicks(window, ButtonId) == 1; }));
 }
 
 TEST_F(ButtonWindow, ClickButtonTextWithOnlyANumberClicksAtOnce) {
     Stopwatch clock;
     EXPECT_FALSE(executeLine("BTX 1001"));
     EXPECT_LT(clock.elapsedMs(), 1000u);
-    EXPECT_TRUE(eventually([&] { return clicksOf(window, ButtonId) == 1; }));
+    EXPECT_TRUE(eventually([&] { return buttonClicks(window, ButtonId) == 1; }));
 }
 
 TEST_F(ButtonWindow, WaitButtonTextDoesNotClick) {
@@ -62,7 +51,7 @@ TEST_F(ButtonWindow, WaitButtonTextDoesNotClick) {
     }
     EXPECT_GE(clock.elapsedMs(), 350u);
     Sleep(200);
-    EXPECT_EQ(clicksOf(window, ButtonId), 0u);
+    EXPECT_EQ(buttonClicks(window, ButtonId), 0u);
 }
 
 TEST_F(ButtonWindow, WaitButtonEnableWaitsForTheControlToBeEnabled) {

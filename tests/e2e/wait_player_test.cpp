@@ -46,18 +46,6 @@ class ClickTarget {
     POINT centre{};
 };
 
-// The BN_CLICKED notifications of the control `id` that the window received.
-std::size_t buttonClicks(const e2e::TestWindow& window, int id) {
-    std::size_t clicks = 0;
-    for (const e2e::ReceivedMessage& message : window.messages()) {
-        clicks += message.message == WM_COMMAND && LOWORD(message.wParam) == id &&
-                          HIWORD(message.wParam) == BN_CLICKED
-                      ? 1
-                      : 0;
-    }
-    return clicks;
-}
-
 TEST(WaitPlayer, WaitColorThatMatchesLetsTheNextLineRun) {
     ClickTarget target(RGB(0x00, 0x00, 0xFF));
     ASSERT_TRUE(eventually([&] {

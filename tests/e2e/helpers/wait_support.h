@@ -6,6 +6,7 @@
 #include "runner/run_state.h"
 #include "script/parser.h"
 #include "script/script.h"
+#include "support/test_window.h"
 #include "support/windows_api.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,18 @@ inline bool eventually(const std::function<bool()>& done, DWORD timeoutMs = 5000
         Sleep(20);
     }
     return true;
+}
+
+// The BN_CLICKED notifications of the control `id` that the window received.
+inline std::size_t buttonClicks(const e2e::TestWindow& window, int id) {
+    std::size_t clicks = 0;
+    for (const e2e::ReceivedMessage& message : window.messages()) {
+        clicks += message.message == WM_COMMAND && LOWORD(message.wParam) == id &&
+                          HIWORD(message.wParam) == BN_CLICKED
+                      ? 1
+                      : 0;
+    }
+    return clicks;
 }
 
 // Fresh run state for each test: the tests share one process.
