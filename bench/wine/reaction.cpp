@@ -4,7 +4,7 @@
 // ours. Against the 10 ms interval at which the wait reads the screen.
 
 #include "benchmarks.h"
-#include "click_target.h"
+#include "helpers/click_target.h"
 #include "report.h"
 #include "runner/executor.h"
 #include "support/paths.h"
@@ -42,8 +42,8 @@ std::optional<double> waitForRed(POINT point, bool red) {
 }
 
 std::optional<double> reactionTime(const std::string& player, HWND cover, POINT point,
-                                   e2e::TestWindow& target) {
-    target.clearMessages();
+                                   e2e::ClickTarget& target) {
+    target.window.clearMessages();
     e2e::RunningProgram run = e2e::startProgram(player);
     if (!run.started())
         return std::nullopt;
@@ -52,7 +52,7 @@ std::optional<double> reactionTime(const std::string& player, HWND cover, POINT 
     SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     const std::optional<double> redAt = waitForRed(point, true);
-    const bool clicked = redAt && waitForClick(target, GiveUpMs);
+    const bool clicked = redAt && target.waitForClicks(1, GiveUpMs);
     const double clickedAt = nowMs();
     ShowWindow(cover, SW_HIDE);
     if (!clicked || !run.waitForExit(GiveUpMs) || !waitForRed(point, false))
@@ -69,13 +69,13 @@ bool reactionBenchmark() {
                            .width = 300,
                            .height = 200,
                            .background = RGB(0xFF, 0x00, 0x00)});
-    e2e::TestWindow target({.title = "reaction click target", .x = 100, .y = 100});
+    e2e::ClickTarget target({.title = "reaction click target", .x = 100, .y = 100});
     if (cover.handle() == nullptr)
         return couldNot("make the red cover");
     POINT point{150, 100};
     ClientToScreen(cover.handle(), &point);
     ShowWindow(cover.handle(), SW_HIDE);
-    if (!aimAt(target) || !waitForRed(point, false))
+    if (!target.aimed || !waitForRed(point, false))
         return couldNot("set up the click target and the watched point");
 
     const std::string script = "Start No Box\nWaitColor " + std::to_string(point.x) + " " +

@@ -4,7 +4,7 @@
 // started in turn, after one unmeasured start of each.
 
 #include "benchmarks.h"
-#include "click_target.h"
+#include "helpers/click_target.h"
 #include "report.h"
 #include "support/paths.h"
 #include "support/process.h"
@@ -28,11 +28,11 @@ std::optional<double> timeToExit(const std::string& program) {
     return nowMs() - start;
 }
 
-std::optional<double> timeToClick(const std::string& player, e2e::TestWindow& window) {
-    window.clearMessages();
+std::optional<double> timeToClick(const std::string& player, e2e::ClickTarget& target) {
+    target.window.clearMessages();
     const double start = nowMs();
     e2e::RunningProgram run = e2e::startProgram(player);
-    if (!run.started() || !waitForClick(window, GiveUpMs))
+    if (!run.started() || !target.waitForClicks(1, GiveUpMs))
         return std::nullopt;
     const double clicked = nowMs() - start;
     if (!run.waitForExit(GiveUpMs))
@@ -45,8 +45,8 @@ std::optional<double> timeToClick(const std::string& player, e2e::TestWindow& wi
 bool startUpBenchmark() {
     const std::string minimal = e2e::windowsPath(BENCH_MINIMAL_PROGRAM);
     const std::string player = e2e::windowsPath(BENCH_CLICK_PLAYER);
-    e2e::TestWindow window({.title = "start-up click target"});
-    if (!aimAt(window))
+    e2e::ClickTarget target({.title = "start-up click target"});
+    if (!target.aimed)
         return couldNot("put the pointer over the click target");
 
     std::vector<double> bare;
@@ -55,7 +55,7 @@ bool startUpBenchmark() {
         const std::optional<double> exited = timeToExit(minimal);
         if (!exited)
             return couldNot("run the minimal program");
-        const std::optional<double> clicked = timeToClick(player, window);
+        const std::optional<double> clicked = timeToClick(player, target);
         if (!clicked)
             return couldNot("see the click of the start-up player");
         if (run > 0) { // the first start of each fills the caches

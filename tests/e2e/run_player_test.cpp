@@ -1,7 +1,7 @@
 // Whole runs of real players with embedded scripts, observed as a user would:
 // the boxes they show, the clicks that arrive, the keys that end or pause them.
 
-#include "helpers/pointer.h"
+#include "helpers/click_target.h"
 #include "support/keys.h"
 #include "support/message_box.h"
 #include "support/paths.h"
@@ -25,36 +25,10 @@ void pressAtServer(const std::string& key) {
     Sleep(250);
 }
 
-std::size_t countMessages(const std::vector<ReceivedMessage>& messages, UINT message) {
-    std::size_t count = 0;
-    for (const ReceivedMessage& received : messages) {
-        count += received.message == message ? 1 : 0;
-        // Two clicks close together arrive as a press and a double click.
-        count += message == WM_LBUTTONDOWN && received.message == WM_LBUTTONDBLCLK ? 1 : 0;
-    }
-    return count;
+// The window where the players of these tests click.
+TestWindowOptions clickWindow() {
+    return {.title = "click target", .x = 200, .y = 200, .width = 400, .height = 300};
 }
-
-// A test window under the cursor, so that the clicks of a player land on it.
-class ClickTarget {
-  public:
-    ClickTarget() : window(TestWindowOptions{"click target", 200, 200, 400, 300}) {
-        EXPECT_TRUE(window.activate());
-        POINT centre{200, 150};
-        ClientToScreen(window.handle(), &centre);
-        EXPECT_TRUE(movePointerSteadily(centre));
-    }
-    std::size_t clicks() const { return countMessages(window.messages(), WM_LBUTTONDOWN); }
-    bool waitForClicks(std::size_t count, DWORD timeoutMs = 10000) const {
-        return window.waitFor(
-            [&](const std::vector<ReceivedMessage>& messages) {
-                return countMessages(messages, WM_LBUTTONDOWN) >= count;
-            },
-            timeoutMs);
-    }
-
-    TestWindow window;
-};
 
 TEST(RunPlayer, WithoutScriptResourceEndsAtOnceWithCodeZero) {
     EXPECT_EQ(runProgram(plainPlayerPath(), "", ExitTimeoutMs), std::optional<DWORD>(0));
@@ -72,7 +46,7 @@ TEST(RunPlayer, ScriptsWithoutBodyEndWithCodeZero) {
     };
     const Case cases[] = {
         {"feeds_only", "\n\n\n"}, {"one_line", "LClick"}, {"frame_only", "Start No Box\nEnd"}};
-    ClickTarget target;
+    ClickTarget target(clickWindow());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string player = playerWithScript(c.name, c.script);
@@ -84,7 +58,7 @@ TEST(RunPlayer, ScriptsWithoutBodyEndWithCodeZero) {
 }
 
 TEST(RunPlayer, StartBoxShowsCommentsAndKeysAndOkStartsTheRun) {
-    ClickTarget target;
+    ClickTarget target(clickWindow());
     const std::string player = playerWithScript(
         "start_ok", "Start\n*Comment: Hello\nBreak Key f12\nPauseKey F9\nLClick\nEnd");
     ASSERT_FALSE(player.empty());
@@ -102,7 +76,7 @@ TEST(RunPlayer, StartBoxShowsCommentsAndKeysAndOkStartsTheRun) {
 }
 
 TEST(RunPlayer, CancelOnTheStartBoxRunsNothing) {
-    ClickTarget target;
+    ClickTarget target(clickWindow());
     const std::string player = playerWithScript("start_cancel", "开始\nLClick\nEnd");
     ASSERT_FALSE(player.empty());
     RunningProgram run = startProgram(player);
@@ -117,7 +91,7 @@ TEST(RunPlayer, CancelOnTheStartBoxRunsNothing) {
 }
 
 TEST(RunPlayer, SyntaxErrorBoxNamesTheKeptLineAndRunsNothing) {
-    ClickTarget target;
+    ClickTarget target(clickWindow());
     const std::string player =
         playerWithScript("syntax_error", "SNB\n\nLClick\nnot a command\nLClick\nEnd\n");
     ASSERT_FALSE(player.empty());
@@ -133,7 +107,7 @@ TEST(RunPlayer, SyntaxErrorBoxNamesTheKeptLineAndRunsNothing) {
 }
 
 TEST(RunPlayer, LoopTimesRunsThatManyPasses) {
-    ClickTarget target;
+    ClickTarget target(clickWindow());
     const std::string player =
         playerWithScript("three_passes", "SNB\nLoop Times 3\nLClick\nDelay 50\nEnd");
     ASSERT_FALSE(player.empty());
@@ -157,7 +131,7 @@ TEST(RunPlayer, BreakKeyEndsALongDelayWithCodeZero) {
 }
 
 TEST(RunPlayer, PauseKeyHoldsTheRunUntilPressedAgain) {
-    ClickTarget target;
+    ClickTarget target(clickWindow());
     const std::string player = playerWithScript(
         "pause_resume", "SNB\nPauseKey F9\nBreak Key F12\nLClick\nDelay 100\nLoop");
     ASSERT_FALSE(player.empty());
@@ -179,7 +153,7 @@ TEST(RunPlayer, PauseKeyHoldsTheRunUntilPressedAgain) {
 }
 
 TEST(RunPlayer, TrayIconRunEndsNormally) {
-    ClickTarget target;
+    ClickTarget target(clickWindow());
     const std::string player =
         playerWithScript("tray_icon", "SNB\nShowTaryIcon\nLoop Times 2\nLClick\nEnd");
     ASSERT_FALSE(player.empty());

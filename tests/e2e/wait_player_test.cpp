@@ -3,6 +3,7 @@
 // runs before; the break key ends a wait and the run with exit code 0 before the
 // next line; the window commands act on windows of the test process.
 
+#include "helpers/click_target.h"
 #include "helpers/wait_support.h"
 #include "runner/executor.h"
 #include "support/e2e.h"
@@ -19,35 +20,18 @@ using namespace waits;
 constexpr DWORD ExitTimeoutMs = 20000;
 constexpr int ButtonId = 1001;
 
-// A window under the cursor that counts the left clicks of the player.
-class ClickTarget {
-  public:
-    explicit ClickTarget(COLORREF colour = CLR_INVALID)
-        : window({.title = "wait click target",
-                  .x = 300,
-                  .y = 300,
-                  .width = 400,
-                  .height = 300,
-                  .background = colour}) {
-        EXPECT_TRUE(window.activate());
-        centre = screenPoint(window.handle(), 200, 150);
-        SetCursorPos(centre.x, centre.y);
-    }
-    std::size_t clicks() const {
-        std::size_t count = 0;
-        for (const e2e::ReceivedMessage& message : window.messages()) {
-            count += message.message == WM_LBUTTONDOWN ? 1 : 0;
-        }
-        return count;
-    }
-    std::string point() const { return std::to_string(centre.x) + " " + std::to_string(centre.y); }
-
-    e2e::TestWindow window;
-    POINT centre{};
-};
+// The window where the players of these tests click.
+e2e::TestWindowOptions clickWindow(COLORREF colour = CLR_INVALID) {
+    return {.title = "wait click target",
+            .x = 300,
+            .y = 300,
+            .width = 400,
+            .height = 300,
+            .background = colour};
+}
 
 TEST(WaitPlayer, WaitColorThatMatchesLetsTheNextLineRun) {
-    ClickTarget target(RGB(0x00, 0x00, 0xFF));
+    e2e::ClickTarget target(clickWindow(RGB(0x00, 0x00, 0xFF)));
     ASSERT_TRUE(eventually([&] {
         return std::string(screenColourText(target.centre.x, target.centre.y).text) == "0000FF";
     }));
@@ -59,7 +43,7 @@ TEST(WaitPlayer, WaitColorThatMatchesLetsTheNextLineRun) {
 }
 
 TEST(WaitPlayer, BreakKeyEndsAWaitColorRunWithCodeZero) {
-    ClickTarget target(RGB(0x00, 0x00, 0xFF));
+    e2e::ClickTarget target(clickWindow(RGB(0x00, 0x00, 0xFF)));
     const std::string player = e2e::playerWithScript(
         "wait_colour_break", "Start No Box\nWaitColor " + target.point() + " 123456\nLClick\nEnd");
     ASSERT_FALSE(player.empty());
@@ -76,7 +60,7 @@ TEST(WaitPlayer, BreakKeyEndsAWaitColorRunWithCodeZero) {
 }
 
 TEST(WaitPlayer, BreakKeyOfTheScriptEndsAWaitProcessRun) {
-    ClickTarget target;
+    e2e::ClickTarget target(clickWindow());
     const std::string player = e2e::playerWithScript(
         "wait_process_break",
         "Start No Box\nBreak Key f9\nWait Process no_such_program.exe\nLClick\nEnd");
@@ -98,7 +82,7 @@ TEST(WaitPlayer, BreakKeyOfTheScriptEndsAWaitProcessRun) {
 }
 
 TEST(WaitPlayer, WaitCaptionHoldsTheRunUntilTheCaptionChanges) {
-    ClickTarget target;
+    e2e::ClickTarget target(clickWindow());
     SetWindowTextA(target.window.handle(), "job running");
     const std::string player = e2e::playerWithScript(
         "wait_caption_run", "Start No Box\nWait Caption job done\nLClick\nEnd");
@@ -118,7 +102,7 @@ TEST(WaitPlayer, WaitCaptionHoldsTheRunUntilTheCaptionChanges) {
 // finds the text at once and clicks, which shows that the run has reached the
 // control; the second waits until the text changes.
 TEST(WaitPlayer, ClickButtonTextClicksTheButtonOnceItShowsTheText) {
-    ClickTarget target;
+    e2e::ClickTarget target(clickWindow());
     target.window.addControl("button", ButtonId, "Please wait");
     ASSERT_TRUE(target.window.activate());
     const std::string player = e2e::playerWithScript(
@@ -138,7 +122,7 @@ TEST(WaitPlayer, ClickButtonTextClicksTheButtonOnceItShowsTheText) {
 }
 
 TEST(WaitPlayer, WaitButtonEnableHoldsTheRunUntilTheButtonIsEnabled) {
-    ClickTarget target; // the cursor is on the window, away from the button
+    e2e::ClickTarget target(clickWindow()); // the cursor is on the window, away from the button
     target.window.addControl("button", ButtonId, "Install", false);
     ASSERT_TRUE(target.window.activate());
     const std::string player = e2e::playerWithScript(
@@ -156,7 +140,7 @@ TEST(WaitPlayer, WaitButtonEnableHoldsTheRunUntilTheButtonIsEnabled) {
 }
 
 TEST(WaitPlayer, WaitKeyHoldsTheRunUntilTheKeyIsPressedAndReleased) {
-    ClickTarget target;
+    e2e::ClickTarget target(clickWindow());
     const std::string player =
         e2e::playerWithScript("wait_key_run", "Start No Box\nWait Key F7\nLClick\nEnd");
     ASSERT_FALSE(player.empty());
