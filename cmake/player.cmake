@@ -1,6 +1,6 @@
 # Player executables. Each is one self-contained GUI program: the runner's
-# logic, the Win32 platform layer, the application icon and the manifest, and
-# optionally a script embedded as resource type 10 (RCDATA) with the id 1.
+# logic, the Win32 platform layer, the application icon, the manifest, the
+# version resource (cmake/version.cmake), and optionally a script embedded as resource type 10 (RCDATA) with the id 1.
 #
 #   add_player(NAME SCRIPT_FILE)   a player that carries SCRIPT_FILE
 #   add_player(NAME)               a player without a script (it ends at once)
@@ -45,6 +45,7 @@ function(add_player name)
                            $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra ${player_size_options}>)
     target_link_libraries(${name} PRIVATE player_core)
     target_link_options(${name} PRIVATE ${player_link_options})
+    add_version_info(${name} "Script player")
 endfunction()
 
 add_player(player)

@@ -43,6 +43,7 @@ TEST(PackOptions, AcceptedCommandLines) {
     EXPECT_EQ(extract.options.extract, "demo.exe");
 
     EXPECT_EQ(parsePackArguments({"--help"}).options.mode, PackMode::Help);
+    EXPECT_EQ(parsePackArguments({"--version"}).options.mode, PackMode::Version);
     EXPECT_EQ(parsePackArguments({"x", "-h", "--bogus"}).options.mode, PackMode::Help);
 }
 

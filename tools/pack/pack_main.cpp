@@ -7,6 +7,7 @@
 #include "pack_text.h"
 #include "pack_windows.h"
 #include "pe_image.h"
+#include "program_version.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -184,6 +185,9 @@ int main(int argc, char** argv) {
     switch (parsed.options.mode) {
     case PackMode::Help:
         print(PackUsage);
+        return 0;
+    case PackMode::Version:
+        print("pack " PROGRAM_VERSION " (" PROGRAM_PRODUCT_NAME ")\n");
         return 0;
     case PackMode::Extract:
         return extractScript(parsed.options);

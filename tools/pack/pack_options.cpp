@@ -5,6 +5,7 @@ const char* const PackUsage =
     "            [--keep-cr] [--strict] [--list]\n"
     "       pack SCRIPT --list [--encoding auto|gbk|utf-8] [--keep-cr] [--strict]\n"
     "       pack --extract PACKED.exe\n"
+    "       pack --version\n"
     "\n"
     "Checks SCRIPT with the player's own parser and writes OUT.exe, a copy of the\n"
     "player that carries the script.\n"
@@ -16,6 +17,7 @@ const char* const PackUsage =
     "  --strict           treat warnings as errors\n"
     "  --list             print the script as the player compiles it\n"
     "  --extract PACKED   print the script a packed player carries\n"
+    "  --version          print the version of the packer\n"
     "Exit codes: 0 done, 1 the script was rejected, 2 usage error, 3 file error.\n";
 
 namespace {
@@ -43,6 +45,10 @@ ParsedOptions parsePackArguments(const std::vector<std::string>& arguments) {
         };
         if (argument == "-h" || argument == "--help" || argument == "/?") {
             options.mode = PackMode::Help;
+            parsed.ok = true;
+            return parsed;
+        } else if (argument == "--version") {
+            options.mode = PackMode::Version;
             parsed.ok = true;
             return parsed;
         } else if (argument == "-o" || argument == "--output") {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class PackMode { Pack, ListOnly, Extract, Help };
+enum class PackMode { Pack, ListOnly, Extract, Help, Version };
 
 struct PackOptions {
     PackMode mode = PackMode::Pack;
