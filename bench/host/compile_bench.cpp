@@ -88,7 +88,7 @@ struct LineKind {
 
 struct ScriptText {
     std::string text;
-    std::vector<std::int32_t> opcodes; // the opcode each line must parse to
+    std::vector<Opcode> opcodes; // the opcode each line must parse to
     std::int64_t formCounts[3] = {};
     std::int64_t kindCounts[6] = {};
     std::int64_t settingsLines = 0;
@@ -143,7 +143,7 @@ void addLine(ScriptText& script, LineKind kind, std::int64_t variant) {
     script.gbkTextLines += hasHighBytes(parameters) ? 1 : 0;
 }
 
-int rowOfOpcode(std::int32_t opcode) {
+int rowOfOpcode(Opcode opcode) {
     for (int row = 0; row < CommandTableRowCount; ++row) {
         if (CommandTable[row].opcode == opcode) {
             return row;
@@ -162,15 +162,20 @@ ScriptText buildScript(std::int64_t lineCount) {
         for (int form = 0; form < 3; ++form) {
             if (!isSettingsRow(row)) {
                 actions.push_back({row, form});
-            } else if (CommandTable[row].opcode != 45) {
+            } else if (CommandTable[row].opcode != Opcode::Comment) {
                 settings.push_back({row, form});
             }
         }
     }
-    const int comment = rowOfOpcode(45);
+    const int comment = rowOfOpcode(Opcode::Comment);
     const LineKind header[] = {
-        {rowOfOpcode(34), 0}, {comment, 0},         {comment, 1},         {comment, 2},
-        {rowOfOpcode(9), 1},  {rowOfOpcode(46), 2}, {rowOfOpcode(38), 0},
+        {rowOfOpcode(Opcode::StartNoBox), 0},
+        {comment, 0},
+        {comment, 1},
+        {comment, 2},
+        {rowOfOpcode(Opcode::BreakKey), 1},
+        {rowOfOpcode(Opcode::PauseKey), 2},
+        {rowOfOpcode(Opcode::LoopTimes), 0},
     };
     ScriptText script;
     script.text.reserve(static_cast<std::size_t>(lineCount) * 24);
@@ -191,7 +196,7 @@ ScriptText buildScript(std::int64_t lineCount) {
             addLine(script, actions[nextAction++ % actions.size()], variant++);
         }
     }
-    addLine(script, {rowOfOpcode(33), 2}, variant);
+    addLine(script, {rowOfOpcode(Opcode::End), 2}, variant);
     script.text.pop_back(); // no line feed after the last line
     return script;
 }
@@ -235,7 +240,8 @@ bool checkScript(const ScriptText& expected, std::int64_t& pageFaults) {
     for (std::int32_t i = 0; i < script->lineCount; ++i) {
         if (script->commands[i].opcode != expected.opcodes[i]) {
             std::fprintf(stderr, "compile_bench: line %d parsed to opcode %d, not %d: %s\n", i + 1,
-                         script->commands[i].opcode, expected.opcodes[i], script->lines[i].c_str());
+                         static_cast<int>(script->commands[i].opcode),
+                         static_cast<int>(expected.opcodes[i]), script->lines[i].c_str());
             return false;
         }
     }

@@ -24,38 +24,38 @@ void waitWhilePaused() {
 // desktop is met, or act on windows.
 bool executeWaitOrWindow(Command& command) {
     switch (command.opcode) {
-    case 1: // Wait Caption
+    case Opcode::WaitCaption:
         waitCaption(slotText(command.param1));
         return false;
-    case 3: // Wait Key
+    case Opcode::WaitKey:
         if (command.param1.text != nullptr) {
             waitKey(command.param1.text);
         }
         return false;
-    case 10: // WaitColor
+    case Opcode::WaitColor:
         return waitColor(command.param1.number, command.param2.number, slotText(command.param3),
                          true);
-    case 42: // WaitNotColor
+    case Opcode::WaitNotColor:
         return waitColor(command.param1.number, command.param2.number, slotText(command.param3),
                          false);
-    case 13: // Wait Process
+    case Opcode::WaitProcess:
         return waitProcess(slotText(command.param1));
-    case 14: // Top Class
+    case Opcode::TopClass:
         topWindow(slotText(command.param1), nullptr);
         return false;
-    case 17: // Top Caption
+    case Opcode::TopCaption:
         topWindow(nullptr, slotText(command.param1));
         return false;
-    case 18: // Click ButtonText
+    case Opcode::ClickButtonText:
         waitControlText(slotText(command.param1), true);
         return false;
-    case 19: // Wait ButtonText
+    case Opcode::WaitButtonText:
         waitControlText(slotText(command.param1), false);
         return false;
-    case 20: // Wait ButtonEnable
+    case Opcode::WaitButtonEnable:
         waitControlEnabled(slotText(command.param1));
         return false;
-    case 22: // WindowLeftTop
+    case Opcode::WindowLeftTop:
         moveForegroundWindowToCorner();
         return false;
     default:
@@ -73,14 +73,14 @@ void sendKeyText(Command& command, KeySendMode mode) {
 
 bool isActionCommand(const Command& command) {
     switch (command.opcode) {
-    case 9:
-    case 32:
-    case 33:
-    case 38:
-    case 43:
-    case 45:
-    case 46:
-    case 47:
+    case Opcode::BreakKey:
+    case Opcode::Loop:
+    case Opcode::End:
+    case Opcode::LoopTimes:
+    case Opcode::Rem:
+    case Opcode::Comment:
+    case Opcode::PauseKey:
+    case Opcode::ShowTrayIcon:
         return false;
     default:
         return true;
@@ -94,67 +94,68 @@ bool Script::execute(Command& command) {
         return false;
     }
     switch (command.opcode) {
-    case 1:
-    case 3:
-    case 10:
-    case 13:
-    case 14:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-    case 22:
-    case 42:
+    case Opcode::WaitCaption:
+    case Opcode::WaitKey:
+    case Opcode::WaitColor:
+    case Opcode::WaitProcess:
+    case Opcode::TopClass:
+    case Opcode::TopCaption:
+    case Opcode::ClickButtonText:
+    case Opcode::WaitButtonText:
+    case Opcode::WaitButtonEnable:
+    case Opcode::WindowLeftTop:
+    case Opcode::WaitNotColor:
         return executeWaitOrWindow(command);
-    case 4: // HotKey
+    case Opcode::HotKey:
         sendKeyText(command, PressAndRelease);
         return false;
-    case 5: // PutChar
+    case Opcode::PutChar:
         putChars(slotText(command.param1));
         return false;
-    case 6: // Delay
+    case Opcode::Delay:
         delayFor(command.param1.number);
         return false;
-    case 7: // Excute
+    case Opcode::Excute:
         startProgram(slotText(command.param1));
         return false;
-    case 11: // Push Down
+    case Opcode::PushDown:
         sendKeyText(command, PressOnly);
         return false;
-    case 12: // Push Up
+    case Opcode::PushUp:
         sendKeyText(command, ReleaseOnly);
         return false;
-    case 23: // LClick
+    case Opcode::LClick:
         clickMouse(LeftClickFlags);
         return false;
-    case 26: // RClick
+    case Opcode::RClick:
         clickMouse(RightClickFlags);
         return false;
-    case 27: // LDBClick
+    case Opcode::LDBClick:
         clickMouse(LeftClickFlags);
         clickMouse(LeftClickFlags);
         return false;
-    case 29: // MClick
+    case Opcode::MClick:
         clickMouse(MiddleClickFlags);
         return false;
-    case 30: // MoveTo
+    case Opcode::MoveTo:
         moveMouseTo(command.param1.number, command.param2.number);
         return false;
-    case 36: // Remeber Mouse Position
+    case Opcode::RememberMousePosition:
         rememberMousePosition();
         return false;
-    case 37: // Set Last Mouse Position
+    case Opcode::SetLastMousePosition:
         restoreMousePosition();
         return false;
-    case 39: // If Key
+    case Opcode::IfKey:
         startSelfOnKey(slotText(command.param1));
         return false;
-    case 40: // PutTextCb
+    case Opcode::PutTextCb:
         pasteText(slotText(command.param1));
         return false;
     default:
-        // 0 (an empty line), the start modes (2, 8, 34, 35), the accepted commands
-        // without an action (21, 31, 41, 44) and any unknown value.
+        // An empty line, the start modes (Start, Start Key, Start Color, Start No
+        // Box), the accepted commands without an action (MoveToRelWin, MoveToClick,
+        // PutText, Goto) and any unknown value.
         return false;
     }
 }

@@ -5,26 +5,26 @@
 
 void executeSetting(Script& script, Command& command) {
     switch (command.opcode) {
-    case 9: // Break Key
+    case Opcode::BreakKey:
         runState.breakKey = ByteString(command.param1.text);
         break;
-    case 46: // PauseKey
+    case Opcode::PauseKey:
         runState.pauseKey = ByteString(command.param1.text);
         break;
-    case 38: // Loop Times
+    case Opcode::LoopTimes:
         runState.loopCount = command.param1.number;
         runState.loopEnabled = 1;
         break;
-    case 32: // Loop
+    case Opcode::Loop:
         runState.loopEnabled = 1;
         break;
-    case 33: // End
+    case Opcode::End:
         runState.loopEnabled = 0;
         break;
-    case 47: // ShowTaryIcon
+    case Opcode::ShowTrayIcon:
         runState.showTrayIcon = 1;
         break;
-    case 45: // *Comment:
+    case Opcode::Comment:
         script.commentText.append(command.param1.text);
         script.commentText.append("\r\n");
         break;

@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr std::int32_t StartOpcode = 35;
-constexpr std::int32_t StartKeyOpcode = 8;
-constexpr std::int32_t StartColorOpcode = 2;
 constexpr std::uint32_t StartKeyPollMs = 10;
 constexpr std::size_t ColourTextLength = 6;
 
@@ -71,13 +68,13 @@ void Script::prepareStart() {
         return;
     }
     Command& first = commands[0];
-    if (first.opcode == StartOpcode) {
+    if (first.opcode == Opcode::Start) {
         confirmStart(*this);
-    } else if (first.opcode == StartKeyOpcode) {
+    } else if (first.opcode == Opcode::StartKey) {
         if (first.param1.text != nullptr) {
             waitForStartKey(first.param1.text);
         }
-    } else if (first.opcode == StartColorOpcode) {
+    } else if (first.opcode == Opcode::StartColor) {
         checkStartColour(lines[0], first);
     }
 }

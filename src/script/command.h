@@ -1,6 +1,8 @@
 #pragma once
 // One parsed script line.
 
+#include "script/command_table.h"
+
 #include <cstdint>
 
 // A parameter slot holds a number or a reference to text inside the line it came
@@ -11,7 +13,7 @@ struct CommandParam {
 };
 
 struct Command {
-    std::int32_t opcode = 0; // 0 for an empty line, else 1..47
+    Opcode opcode = Opcode::Empty;
     CommandParam param1;
     CommandParam param2;
     CommandParam param3;

@@ -4,6 +4,54 @@
 
 #include <cstdint>
 
+// What a command does. The values are those the command table gives its rows;
+// several rows (the Chinese synonyms, WaitColor and Wait Color) share one.
+enum class Opcode : std::int32_t {
+    Empty = 0, // an empty line
+    WaitCaption = 1,
+    StartColor = 2,
+    WaitKey = 3,
+    HotKey = 4,
+    PutChar = 5,
+    Delay = 6,
+    Excute = 7,
+    StartKey = 8,
+    BreakKey = 9,
+    WaitColor = 10,
+    PushDown = 11,
+    PushUp = 12,
+    WaitProcess = 13,
+    TopClass = 14,
+    TopCaption = 17,
+    ClickButtonText = 18,
+    WaitButtonText = 19,
+    WaitButtonEnable = 20,
+    MoveToRelWin = 21,
+    WindowLeftTop = 22,
+    LClick = 23,
+    RClick = 26,
+    LDBClick = 27,
+    MClick = 29,
+    MoveTo = 30,
+    MoveToClick = 31,
+    Loop = 32,
+    End = 33,
+    StartNoBox = 34,
+    Start = 35,
+    RememberMousePosition = 36,
+    SetLastMousePosition = 37,
+    LoopTimes = 38,
+    IfKey = 39,
+    PutTextCb = 40,
+    PutText = 41,
+    WaitNotColor = 42,
+    Rem = 43,
+    Goto = 44,
+    Comment = 45,
+    PauseKey = 46,
+    ShowTrayIcon = 47,
+};
+
 enum class NameForm : std::int32_t { English = 0, Chinese = 1, ShortCode = 2 };
 
 enum class ParamKind : std::int32_t {
@@ -20,7 +68,7 @@ struct CommandSpec {
     const char* englishName;
     const char* shortCode;
     ParamKind paramKind;
-    std::int32_t opcode;
+    Opcode opcode;
 };
 
 constexpr int CommandTableRowCount = 46;

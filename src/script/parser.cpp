@@ -206,7 +206,7 @@ std::int32_t readNumber(const char* text) {
 
 bool matchCommand(char* line, int row, NameForm form, Command& command) {
     if (line[0] == '\0') {
-        command.opcode = 0;
+        command.opcode = Opcode::Empty;
         return true;
     }
     if (row < 0 || row >= CommandTableRowCount) {
@@ -224,7 +224,7 @@ bool matchCommand(char* line, int row, NameForm form, Command& command) {
 
 bool parseLine(char* line, Command& command) {
     if (line[0] == '\0') {
-        command.opcode = 0;
+        command.opcode = Opcode::Empty;
         return true;
     }
     const NameIndex& index = nameIndex();

@@ -20,7 +20,7 @@ namespace {
 
 char unwrittenText;
 constexpr std::int32_t UnwrittenNumber = 0x5A5A5A5A;
-constexpr std::int32_t UnwrittenOpcode = -777;
+constexpr Opcode UnwrittenOpcode = static_cast<Opcode>(-777);
 
 Command sentinelCommand() {
     Command command;
@@ -135,7 +135,7 @@ void checkParseLine(const std::vector<char>& input) {
     const bool parsed = parseLine(buffer.data(), command);
     if (lineLength == 0) {
         FUZZ_CHECK(parsed);
-        FUZZ_CHECK(command.opcode == 0);
+        FUZZ_CHECK(command.opcode == Opcode::Empty);
         FUZZ_CHECK(unwritten(command.param1) && unwritten(command.param2) &&
                    unwritten(command.param3));
         FUZZ_CHECK(buffer == input);
@@ -163,7 +163,7 @@ void checkMatchCommand(const std::vector<char>& input) {
             Command command = sentinelCommand();
             const bool matched = matchCommand(buffer.data(), row, form, command);
             if (lineLength == 0) {
-                FUZZ_CHECK(matched && command.opcode == 0 && buffer == input);
+                FUZZ_CHECK(matched && command.opcode == Opcode::Empty && buffer == input);
                 continue;
             }
             FUZZ_CHECK(matched == reference::beginsWithName(line, row, form));

@@ -33,28 +33,28 @@ struct Settings {
     std::string commentText;
 };
 
-void apply(Settings& settings, std::int32_t opcode, const std::string& parameters) {
+void apply(Settings& settings, Opcode opcode, const std::string& parameters) {
     switch (opcode) {
-    case 9:
+    case Opcode::BreakKey:
         settings.breakKey = reference::upperCase(parameters);
         break;
-    case 46:
+    case Opcode::PauseKey:
         settings.pauseKey = reference::upperCase(parameters);
         break;
-    case 38:
+    case Opcode::LoopTimes:
         settings.loopCount = reference::leadingNumber(parameters);
         settings.loopEnabled = 1;
         break;
-    case 32:
+    case Opcode::Loop:
         settings.loopEnabled = 1;
         break;
-    case 33:
+    case Opcode::End:
         settings.loopEnabled = 0;
         break;
-    case 47:
+    case Opcode::ShowTrayIcon:
         settings.showTrayIcon = 1;
         break;
-    case 45:
+    case Opcode::Comment:
         settings.commentText += parameters + "\r\n";
         break;
     default:

@@ -57,9 +57,10 @@ TEST(CommandTable, NamesAreStoredAsGbkBytes) {
 TEST(CommandTable, OpcodesAndSharedNames) {
     std::set<int> opcodes;
     for (const CommandSpec& entry : CommandTable) {
-        EXPECT_GE(entry.opcode, 1);
-        EXPECT_LE(entry.opcode, 47);
-        opcodes.insert(entry.opcode);
+        const int opcode = static_cast<int>(entry.opcode);
+        EXPECT_GE(opcode, 1);
+        EXPECT_LE(opcode, 47);
+        opcodes.insert(opcode);
     }
     for (int unused : {15, 16, 24, 25, 28}) {
         EXPECT_EQ(opcodes.count(unused), 0u) << unused;

@@ -44,7 +44,7 @@ TEST(IsActionCommand, FalseForExactlyTheEightSettings) {
     const std::vector<std::int32_t> settings = {9, 32, 33, 38, 43, 45, 46, 47};
     for (std::int32_t opcode = 0; opcode <= 48; ++opcode) {
         Command command;
-        command.opcode = opcode;
+        command.opcode = static_cast<Opcode>(opcode);
         const bool setting = std::find(settings.begin(), settings.end(), opcode) != settings.end();
         EXPECT_EQ(isActionCommand(command), !setting) << "opcode " << opcode;
     }
@@ -56,7 +56,7 @@ TEST_F(ExecutorTest, OpcodesWithoutAnActionMakeNoPlatformCall) {
     for (std::int32_t opcode :
          {0, 2, 8, 21, 31, 34, 35, 41, 44, 15, 16, 24, 25, 28, 48, -1, 9999}) {
         Command command;
-        command.opcode = opcode;
+        command.opcode = static_cast<Opcode>(opcode);
         command.param1.number = 100;
         command.param2.number = 100;
         EXPECT_FALSE(script.execute(command)) << "opcode " << opcode;

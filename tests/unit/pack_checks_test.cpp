@@ -181,14 +181,14 @@ TEST(PackChecks, EmptyScriptAndNulBytes) {
 TEST(PackChecks, ParseSnapshotTellsWhichSlotsThePlayerFilled) {
     LineParse move = parseScriptLine("mmt 5");
     ASSERT_TRUE(move.matched);
-    EXPECT_EQ(move.opcode, 30);
+    EXPECT_EQ(move.opcode, Opcode::MoveTo);
     EXPECT_EQ(englishCommandName(move.row), "MoveTo");
     EXPECT_EQ(move.form, NameForm::ShortCode);
     EXPECT_TRUE(move.written[0]);
     EXPECT_FALSE(move.written[1]);
 
     LineParse key = parseScriptLine("break key ctrl+f1");
-    EXPECT_EQ(key.opcode, 9);
+    EXPECT_EQ(key.opcode, Opcode::BreakKey);
     EXPECT_EQ(key.texts[0], "CTRL+F1"); // upper-cased as the player keeps it
     EXPECT_EQ(key.form, NameForm::English);
 

@@ -10,13 +10,16 @@
 
 namespace {
 
+// An opcode no row has, left by a parse that writes nothing.
+constexpr Opcode Unwritten = static_cast<Opcode>(-7);
+
 constexpr NameForm TriedForms[] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
 
 // A command whose every field holds a value no parse writes, to see which are written.
 Command sentinelCommand() {
     static char marker[] = "untouched";
     Command command;
-    command.opcode = -7;
+    command.opcode = Unwritten;
     command.param1 = {-1, marker};
     command.param2 = {-2, marker};
     command.param3 = {-3, marker};
@@ -144,12 +147,12 @@ TEST(ParseLine, AgreesWithTryingEveryRowInTurn) {
         Parsed parsed = parse(text);
         if (text.empty()) {
             EXPECT_TRUE(parsed.ok);
-            EXPECT_EQ(parsed.command.opcode, 0);
+            EXPECT_EQ(parsed.command.opcode, Opcode::Empty);
             continue;
         }
         ASSERT_EQ(parsed.ok, reached.has_value()) << text;
         if (!reached) {
-            EXPECT_EQ(parsed.command.opcode, -7) << text;
+            EXPECT_EQ(parsed.command.opcode, Unwritten) << text;
             EXPECT_EQ(parsed.line, text);
             continue;
         }
@@ -226,7 +229,7 @@ TEST(ParseLine, TieBreaks) {
         SCOPED_TRACE(tie.line);
         Parsed parsed = parse(tie.line);
         EXPECT_EQ(parsed.ok, tie.ok);
-        EXPECT_EQ(parsed.command.opcode, tie.ok ? tie.opcode : -7);
+        EXPECT_EQ(parsed.command.opcode, tie.ok ? static_cast<Opcode>(tie.opcode) : Unwritten);
     }
 }
 
@@ -235,14 +238,14 @@ TEST(ParseLine, NothingBeforeTheNameIsSkipped) {
         SCOPED_TRACE(line);
         Parsed parsed = parse(line);
         EXPECT_FALSE(parsed.ok);
-        EXPECT_EQ(parsed.command.opcode, -7);
+        EXPECT_EQ(parsed.command.opcode, Unwritten);
     }
 }
 
 TEST(ParseLine, EmptyLineIsOpcodeZeroWithNoSlotWritten) {
     Parsed parsed = parse("");
     EXPECT_TRUE(parsed.ok);
-    EXPECT_EQ(parsed.command.opcode, 0);
+    EXPECT_EQ(parsed.command.opcode, Opcode::Empty);
     EXPECT_TRUE(isSentinel(parsed.command.param1, -1));
     EXPECT_TRUE(isSentinel(parsed.command.param2, -2));
     EXPECT_TRUE(isSentinel(parsed.command.param3, -3));
@@ -326,7 +329,7 @@ TEST(ParseLine, DecodesEachParameterKind) {
         SCOPED_TRACE(row.line);
         Parsed parsed = parse(row.line);
         ASSERT_TRUE(parsed.ok);
-        EXPECT_EQ(parsed.command.opcode, row.opcode);
+        EXPECT_EQ(static_cast<int>(parsed.command.opcode), row.opcode);
         expectSlot(parsed, parsed.command.param1, row.param1, -1);
         expectSlot(parsed, parsed.command.param2, row.param2, -2);
         expectSlot(parsed, parsed.command.param3, row.param3, -3);
@@ -364,7 +367,7 @@ TEST(ParseLine, FailedParseChangesNothing) {
         Parsed parsed = parse(line);
         EXPECT_FALSE(parsed.ok);
         EXPECT_EQ(parsed.line, line);
-        EXPECT_EQ(parsed.command.opcode, -7);
+        EXPECT_EQ(parsed.command.opcode, Unwritten);
         EXPECT_TRUE(isSentinel(parsed.command.param1, -1));
         EXPECT_TRUE(isSentinel(parsed.command.param2, -2));
         EXPECT_TRUE(isSentinel(parsed.command.param3, -3));
@@ -376,11 +379,11 @@ TEST(MatchCommand, TestsOneRowInOneForm) {
     Command command = sentinelCommand();
     // On its own, a later row matches whatever earlier rows would have taken.
     EXPECT_TRUE(matchCommand(startKey, 43, NameForm::English, command));
-    EXPECT_EQ(command.opcode, 35);
+    EXPECT_EQ(command.opcode, Opcode::Start);
     EXPECT_FALSE(matchCommand(startKey, 43, NameForm::Chinese, command));
     EXPECT_FALSE(matchCommand(startKey, 43, NameForm::ShortCode, command));
     EXPECT_TRUE(matchCommand(startKey, 2, static_cast<NameForm>(9), command));
-    EXPECT_EQ(command.opcode, 8);
+    EXPECT_EQ(command.opcode, Opcode::StartKey);
     EXPECT_STREQ(command.param1.text, "F1");
 
     char shortLine[] = "Dela";
@@ -389,7 +392,7 @@ TEST(MatchCommand, TestsOneRowInOneForm) {
     EXPECT_FALSE(matchCommand(longName, 5, NameForm::English, command));
     char fullName[] = "set last mouse position";
     EXPECT_TRUE(matchCommand(fullName, 5, NameForm::English, command));
-    EXPECT_EQ(command.opcode, 37);
+    EXPECT_EQ(command.opcode, Opcode::SetLastMousePosition);
     char later[] = "x Delay 5";
     EXPECT_FALSE(matchCommand(later, 12, NameForm::English, command));
     EXPECT_FALSE(matchCommand(fullName, -1, NameForm::English, command));
@@ -398,7 +401,7 @@ TEST(MatchCommand, TestsOneRowInOneForm) {
     char empty[] = "";
     Command blank = sentinelCommand();
     EXPECT_TRUE(matchCommand(empty, 17, NameForm::ShortCode, blank));
-    EXPECT_EQ(blank.opcode, 0);
+    EXPECT_EQ(blank.opcode, Opcode::Empty);
     EXPECT_TRUE(isSentinel(blank.param1, -1));
 }
 

@@ -51,7 +51,7 @@ TEST(SplitLines, CommandsStartZeroed) {
     ASSERT_EQ(script.lineCount, 4);
     for (int i = 0; i < script.lineCount; ++i) {
         const Command& command = script.commands[i];
-        EXPECT_EQ(command.opcode, 0);
+        EXPECT_EQ(command.opcode, Opcode::Empty);
         for (const CommandParam* param : {&command.param1, &command.param2, &command.param3}) {
             EXPECT_EQ(param->number, 0);
             EXPECT_EQ(param->text, nullptr);

@@ -14,25 +14,27 @@ namespace {
 constexpr NameForm ParseOrder[3] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
 
 // The opcodes a first line may carry to choose a start mode.
-bool isStartCommand(std::int32_t opcode) {
-    return opcode == 35 || opcode == 8 || opcode == 2 || opcode == 34;
+bool isStartCommand(Opcode opcode) {
+    return opcode == Opcode::Start || opcode == Opcode::StartKey || opcode == Opcode::StartColor ||
+           opcode == Opcode::StartNoBox;
 }
 
 // Commands the player accepts but never acts on.
-bool doesNothing(std::int32_t opcode) {
-    return opcode == 21 || opcode == 31 || opcode == 41 || opcode == 44;
+bool doesNothing(Opcode opcode) {
+    return opcode == Opcode::MoveToRelWin || opcode == Opcode::MoveToClick ||
+           opcode == Opcode::PutText || opcode == Opcode::Goto;
 }
 
 // Commands that compare their text with a window caption, a class, a process
 // name or a control text: a trailing space or carriage return is compared too.
-bool comparesText(std::int32_t opcode) {
+bool comparesText(Opcode opcode) {
     switch (opcode) {
-    case 1:
-    case 13:
-    case 14:
-    case 17:
-    case 18:
-    case 19:
+    case Opcode::WaitCaption:
+    case Opcode::WaitProcess:
+    case Opcode::TopClass:
+    case Opcode::TopCaption:
+    case Opcode::ClickButtonText:
+    case Opcode::WaitButtonText:
         return true;
     default:
         return false;
@@ -107,18 +109,18 @@ std::string describeEnd(std::string_view text) {
 // What a key text that names no key means for each command that takes one.
 // `code` is what the text resolves to: modifier bits without a key still press
 // and release those modifiers.
-const char* noKeyEffect(std::int32_t opcode, KeyCombo code) {
+const char* noKeyEffect(Opcode opcode, KeyCombo code) {
     const KeyCombo modifiers = ShiftBit | CtrlBit | AltBit | WinBit;
     switch (opcode) {
-    case 9:
+    case Opcode::BreakKey:
         return "the script then has no break key that can be pressed";
-    case 46:
+    case Opcode::PauseKey:
         return "the script then has no pause key";
-    case 8:
+    case Opcode::StartKey:
         return "the script never starts";
-    case 3:
+    case Opcode::WaitKey:
         return "the wait never ends";
-    case 39:
+    case Opcode::IfKey:
         return "the script is never started again";
     default:
         return (code & modifiers) != 0 ? "only the modifiers are sent" : "nothing is sent";
@@ -138,7 +140,7 @@ struct Checker {
 
 // The low byte of the code is the virtual key: without one the key is never
 // seen held and no key stroke is sent, whatever the higher bits say.
-void checkKeyText(const Checker& checker, const std::string& name, std::int32_t opcode,
+void checkKeyText(const Checker& checker, const std::string& name, Opcode opcode,
                   std::string_view keyText) {
     const KeyCombo code = resolveKeyText(keyText);
     if ((code & 0xFF) != 0) {
@@ -153,7 +155,7 @@ void checkKeyText(const Checker& checker, const std::string& name, std::int32_t 
                  noKeyEffect(opcode, code));
 }
 
-void checkColour(const Checker& checker, const std::string& name, std::int32_t opcode,
+void checkColour(const Checker& checker, const std::string& name, Opcode opcode,
                  std::string_view colour) {
     if (isUpperHexColour(colour)) {
         return;
@@ -161,9 +163,9 @@ void checkColour(const Checker& checker, const std::string& name, std::int32_t o
     std::string message = name + ": the colour " + quoteText(colour) +
                           " is not six upper-case hexadecimal digits (RRGGBB)" +
                           describeEnd(colour) + ", so it never equals a pixel";
-    if (opcode == 2) {
+    if (opcode == Opcode::StartColor) {
         message += " and the script ends at once";
-    } else if (opcode == 10) {
+    } else if (opcode == Opcode::WaitColor) {
         message += " and the wait ends only by the break key";
     } else {
         message += " and the wait ends at once";
@@ -191,7 +193,7 @@ void checkStartColour(const Checker& checker, const std::string& name,
         written = space == std::string_view::npos ? parameters : parameters.substr(space + 1);
     }
     if (written == compared) {
-        checkColour(checker, name, 2, compared);
+        checkColour(checker, name, Opcode::StartColor, compared);
         return;
     }
     std::string message = name + ": the colour " + quoteText(written) +
@@ -258,7 +260,7 @@ void checkPutChar(const Checker& checker, std::string_view text) {
 }
 
 void checkLine(const Checker& checker, const LineParse& parse, bool first, bool last) {
-    const std::int32_t opcode = parse.opcode;
+    const Opcode opcode = parse.opcode;
     const std::string name = englishCommandName(parse.row);
     const std::string& text = parse.texts[0];
 
@@ -271,7 +273,7 @@ void checkLine(const Checker& checker, const LineParse& parse, bool first, bool 
     probe.opcode = opcode;
     if (doesNothing(opcode)) {
         std::string message = name + " does nothing in this player";
-        if (opcode == 41) {
+        if (opcode == Opcode::PutText) {
             message += "; use PutChar or PutTextCb";
         }
         checker.warn(message);
@@ -282,16 +284,16 @@ void checkLine(const Checker& checker, const LineParse& parse, bool first, bool 
     }
 
     switch (opcode) {
-    case 9:
-    case 46:
-    case 8:
-    case 4:
-    case 11:
-    case 12:
-    case 3:
+    case Opcode::BreakKey:
+    case Opcode::PauseKey:
+    case Opcode::StartKey:
+    case Opcode::HotKey:
+    case Opcode::PushDown:
+    case Opcode::PushUp:
+    case Opcode::WaitKey:
         checkKeyText(checker, name, opcode, text);
         break;
-    case 39: {
+    case Opcode::IfKey: {
         std::size_t space = text.find(' ');
         if (space == std::string::npos) {
             checker.warn("If Key without a space does nothing: write the key, a space, then the "
@@ -301,21 +303,21 @@ void checkLine(const Checker& checker, const LineParse& parse, bool first, bool 
         }
         break;
     }
-    case 2:
+    case Opcode::StartColor:
         checkNumbers(checker, name, parse);
         checkStartColour(checker, name, parse.parameterText);
         break;
-    case 10:
-    case 42:
+    case Opcode::WaitColor:
+    case Opcode::WaitNotColor:
         checkNumbers(checker, name, parse);
         if (parse.written[2]) {
             checkColour(checker, name, opcode, parse.texts[2]);
         }
         break;
-    case 30:
+    case Opcode::MoveTo:
         checkNumbers(checker, name, parse);
         break;
-    case 5:
+    case Opcode::PutChar:
         checkPutChar(checker, text);
         break;
     default:

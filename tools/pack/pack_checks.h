@@ -27,7 +27,7 @@ struct LineParse {
     bool matched = false;
     int row = -1; // the command table row that matched
     NameForm form = NameForm::English;
-    std::int32_t opcode = 0;
+    Opcode opcode = Opcode::Empty;
     ParamKind kind = ParamKind::None;
     std::string parameterText; // the text after the command name, as written
     // The three slots; `written` tells which ones the parser filled.

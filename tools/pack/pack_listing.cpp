@@ -38,13 +38,13 @@ std::string keyDescription(std::string_view text) {
 }
 
 // How a run starts when its first line carries this opcode.
-const char* startMode(std::int32_t opcode) {
+const char* startMode(Opcode opcode) {
     switch (opcode) {
-    case 35:
+    case Opcode::Start:
         return "(starts after a confirmation box)";
-    case 8:
+    case Opcode::StartKey:
         return "(starts when the key is pressed and released)";
-    case 2:
+    case Opcode::StartColor:
         return "(starts only if the pixel has the colour)";
     default:
         return "(starts at once)";
@@ -73,7 +73,7 @@ std::string slotList(const LineParse& parse, std::string_view line) {
             list += std::to_string(parse.numbers[i]);
         }
     }
-    if (parse.opcode == 2) {
+    if (parse.opcode == Opcode::StartColor) {
         // Start Color compares the last six bytes of its line.
         list += " colour=" + quoteText(line.substr(line.size() >= 6 ? line.size() - 6 : 0));
     }
@@ -113,7 +113,7 @@ std::string listScript(std::string_view text) {
         if (i == 0) {
             slots += (slots.empty() ? "" : " ") + std::string(startMode(parse.opcode));
         }
-        out += padLeft(std::to_string(parse.opcode), 6) + "  " +
+        out += padLeft(std::to_string(static_cast<int>(parse.opcode)), 6) + "  " +
                padRight(englishCommandName(parse.row), 25) + padRight(type, 10) + slots;
         while (!out.empty() && out.back() == ' ') {
             out.pop_back();
@@ -122,20 +122,20 @@ std::string listScript(std::string_view text) {
 
         // The settings in line order, as the compile pass applies them.
         switch (parse.opcode) {
-        case 9:
+        case Opcode::BreakKey:
             breakKey = parse.texts[0];
             break;
-        case 46:
+        case Opcode::PauseKey:
             pauseKey = parse.texts[0];
             break;
-        case 38:
+        case Opcode::LoopTimes:
             loopCount = parse.numbers[0];
             loopEnabled = true;
             break;
-        case 32:
+        case Opcode::Loop:
             loopEnabled = true;
             break;
-        case 33:
+        case Opcode::End:
             loopEnabled = false;
             break;
         default:
