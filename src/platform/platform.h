@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -149,6 +151,14 @@ SnapshotHandle processSnapshot();
 bool firstProcess(SnapshotHandle snapshot, ProcessEntry& entry);
 bool nextProcess(SnapshotHandle snapshot, ProcessEntry& entry);
 void closeSnapshot(SnapshotHandle snapshot);
+
+// ---- Text ------------------------------------------------------------------
+
+// Appends the GBK (code page 936) bytes of one UTF-16 character (one unit, or a
+// surrogate pair) to `out`; false, appending nothing, when GBK has no exact form
+// for it (no look-alike, no default character). For the tools that turn Unicode
+// texts of other programs into script lines; the fake platform knows ASCII only.
+bool utf16CharacterToGbk(std::u16string_view character, std::string& out);
 
 // ---- Notification area -----------------------------------------------------
 

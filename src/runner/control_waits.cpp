@@ -10,11 +10,21 @@
 namespace {
 
 constexpr std::uint32_t EnablePollMs = 20;
-constexpr std::size_t WindowTextCapacity = 256;
 constexpr std::uint32_t LeftButtonDownMessage = 0x0201;
 constexpr std::uint32_t LeftButtonUpMessage = 0x0202;
 
 } // namespace
+
+WindowTextRead readWindowText(platform::WindowHandle window) {
+    WindowTextRead result;
+    platform::windowText(window, result.text, sizeof result.text);
+    return result;
+}
+
+WindowTextRead readControlText(platform::WindowHandle window, std::int32_t id) {
+    // A control that does not exist reads as the empty text.
+    return readWindowText(platform::dialogItem(window, id));
+}
 
 void waitControlText(const char* text, bool click) {
     // The id is the leading number; the expected text is everything after the
@@ -25,10 +35,8 @@ void waitControlText(const char* text, bool click) {
     platform::WindowHandle window;
     for (;;) {
         window = platform::foregroundWindow();
-        // A control that does not exist reads as the empty text.
-        char controlText[WindowTextCapacity] = {};
-        platform::windowText(platform::dialogItem(window, id), controlText, sizeof controlText);
-        if (space == nullptr || std::strcmp(controlText, space + 1) == 0) {
+        WindowTextRead control = readControlText(window, id);
+        if (space == nullptr || std::strcmp(control.text, space + 1) == 0) {
             break;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The executor's commands, grouped by concern; Script::execute dispatches to them.
 
+#include "platform/platform.h"
 #include "script/command.h"
 #include "script/script.h"
 
@@ -45,3 +46,14 @@ struct ColourText {
     char text[7] = {};
 };
 ColourText screenColourText(std::int32_t x, std::int32_t y);
+
+// A window's text as the caption and control waits read it: at most 255 bytes,
+// always terminated; the empty text for no window.
+struct WindowTextRead {
+    static constexpr std::size_t Capacity = 256;
+    char text[Capacity] = {};
+};
+WindowTextRead readWindowText(platform::WindowHandle window);
+// The text of the control with `id` in `window`, read as Click ButtonText and
+// Wait ButtonText read it (GetDlgItem, then the bounded read above).
+WindowTextRead readControlText(platform::WindowHandle window, std::int32_t id);

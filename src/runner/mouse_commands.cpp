@@ -2,18 +2,12 @@
 
 #include "platform/platform.h"
 #include "runner/executor.h"
+#include "runner/pointer_scale.h"
 #include "runner/run_state.h"
 
 namespace {
 
 constexpr std::uint32_t MoveAbsoluteFlags = 0x8001; // MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE
-constexpr std::uint32_t AbsoluteScale = 65535;
-
-// Pixels to the 0..65,535 scale of absolute mouse coordinates. The product wraps
-// at 32 bits and the division is unsigned, so a negative pixel gives a large value.
-std::uint32_t toAbsolute(std::int32_t pixel, std::uint32_t screenSize) {
-    return static_cast<std::uint32_t>(pixel) * AbsoluteScale / screenSize;
-}
 
 } // namespace
 

@@ -7,15 +7,13 @@
 
 namespace {
 constexpr std::uint32_t CaptionPollMs = 10;
-constexpr std::size_t WindowTextCapacity = 256;
 } // namespace
 
 void waitCaption(const char* text) {
     for (;;) {
         // No foreground window reads as the empty caption.
-        char caption[WindowTextCapacity] = {};
-        platform::windowText(platform::foregroundWindow(), caption, sizeof caption);
-        if (std::strstr(caption, text) != nullptr) {
+        WindowTextRead caption = readWindowText(platform::foregroundWindow());
+        if (std::strstr(caption.text, text) != nullptr) {
             return;
         }
         platform::sleepFor(CaptionPollMs);

@@ -28,6 +28,7 @@ TEST(PackListing, OneRowPerKeptLineWithEachFilledSlot) {
                                "MoveTo 100 200\n"
                                "MMT 7\n"
                                "WCR 1 2 FF00FF\n"
+                               "Wait NotColor 3 4 000000\n"
                                "Delay 500\n"
                                "End\n";
     std::vector<std::string> lines = rows(listScript(script));
@@ -41,8 +42,10 @@ TEST(PackListing, OneRowPerKeptLineWithEachFilledSlot) {
         "   6     7      30  MoveTo                   action    param1=7",
         "   7     8      10  WaitColor                action    param1=1 param2=2 "
         "param3=\"FF00FF\"",
-        "   8     9       6  Delay                    action    param1=500",
-        "   9    10      33  End                      settings",
+        "   8     9      42  WaitNotColor             action    param1=3 param2=4 "
+        "param3=\"000000\"",
+        "   9    10       6  Delay                    action    param1=500",
+        "  10    11      33  End                      settings",
         "break key \"F12\" (key 0x007B), pause key none, passes: 3",
     };
     EXPECT_EQ(lines, expected);

@@ -5,6 +5,7 @@
 #include "keys/key_combo.h"
 #include "runner/executor.h"
 #include "script/command.h"
+#include "script/line_writer.h"
 
 #include <cstdio>
 #include <memory>
@@ -114,7 +115,8 @@ std::string listScript(std::string_view text) {
             slots += (slots.empty() ? "" : " ") + std::string(startMode(parse.opcode));
         }
         out += padLeft(std::to_string(static_cast<int>(parse.opcode)), 6) + "  " +
-               padRight(englishCommandName(parse.row), 25) + padRight(type, 10) + slots;
+               padRight(std::string(commandWord(parse.opcode, NameForm::English)), 25) +
+               padRight(type, 10) + slots;
         while (!out.empty() && out.back() == ' ') {
             out.pop_back();
         }

@@ -806,4 +806,13 @@ bool notifyIcon(std::uint32_t message, const NotifyIconRecord& record) {
     return true;
 }
 
+bool utf16CharacterToGbk(std::u16string_view character, std::string& out) {
+    // ASCII is the same in both; the host has no code page 936 table.
+    if (character.size() != 1 || character[0] >= 0x80) {
+        return false;
+    }
+    out += static_cast<char>(character[0]);
+    return true;
+}
+
 } // namespace platform
