@@ -28,7 +28,8 @@ void executeSetting(Script& script, Command& command) {
         script.commentText.append(command.param1.text);
         script.commentText.append("\r\n");
         break;
-    default: // REM (43): a comment line without effect
+    case Opcode::Rem: // a comment line without effect
+    default:
         break;
     }
 }

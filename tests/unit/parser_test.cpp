@@ -173,63 +173,63 @@ TEST(ParseLine, AgreesWithTryingEveryRowInTurn) {
 
 struct TieBreak {
     const char* line;
-    int opcode; // 0 with ok false: no match
+    Opcode opcode; // Empty with ok false: no match
     bool ok;
 };
 
 TEST(ParseLine, TieBreaks) {
     const TieBreak cases[] = {
-        {"Start Key", 35, true},
-        {"Start Key F1", 8, true},
-        {"STK F1", 8, true},
-        {"Loop Times", 32, true},
-        {"Loop Times 3", 38, true},
-        {"结束热键", 33, true},
-        {"结束热键 F12", 9, true},
-        {"开始热键", 35, true},
-        {"开始", 35, true},
-        {"Start Color 1 2", 2, true},
-        {"Start Color", 35, true},
-        {"Start No Box", 34, true},
-        {"Start No Boxes", 34, true},
-        {"Start", 35, true},
-        {"strange", 35, true},
-        {"End", 33, true},
-        {"endless", 33, true},
-        {"ENDLESS LOOP", 33, true},
-        {"lopsided", 32, true},
-        {"Loop", 32, true},
-        {"stick", 47, true},
-        {"ShowTaryIcon", 47, true},
-        {"MoveTo 1 2", 30, true},
-        {"MoveToClick ", 31, true},
-        {"MoveToRelWin 1 2", 21, true},
-        {"MMT 1 2", 30, true},
-        {"MMTR 1 2", 21, true},
-        {"指针移至 1 2", 30, true},
-        {"指针移至并单击 ", 31, true},
-        {"指针移至相对当前窗口 1 2", 21, true},
-        {"输出文字 x", 41, true},
-        {"输出文字(剪贴板) x", 40, true},
-        {"运行 x", 7, true},
-        {"运行时显示托盘图标 ", 47, true},
-        {"输出字母 abc", 5, true},
-        {"PutChar abc", 5, true},
-        {"WindowLeftTop", 0, false},
-        {"WindowLeftTop ", 22, true},
-        {"MoveToClick", 0, false},
-        {"运行时显示托盘图标", 0, false},
-        {"Delay100", 0, false},
-        {"REM x", 43, true},
-        {"rem x", 43, true},
-        {"Gto x", 44, true},
-        {"GOTO x", 44, true},
+        {"Start Key", Opcode::Start, true},
+        {"Start Key F1", Opcode::StartKey, true},
+        {"STK F1", Opcode::StartKey, true},
+        {"Loop Times", Opcode::Loop, true},
+        {"Loop Times 3", Opcode::LoopTimes, true},
+        {"结束热键", Opcode::End, true},
+        {"结束热键 F12", Opcode::BreakKey, true},
+        {"开始热键", Opcode::Start, true},
+        {"开始", Opcode::Start, true},
+        {"Start Color 1 2", Opcode::StartColor, true},
+        {"Start Color", Opcode::Start, true},
+        {"Start No Box", Opcode::StartNoBox, true},
+        {"Start No Boxes", Opcode::StartNoBox, true},
+        {"Start", Opcode::Start, true},
+        {"strange", Opcode::Start, true},
+        {"End", Opcode::End, true},
+        {"endless", Opcode::End, true},
+        {"ENDLESS LOOP", Opcode::End, true},
+        {"lopsided", Opcode::Loop, true},
+        {"Loop", Opcode::Loop, true},
+        {"stick", Opcode::ShowTrayIcon, true},
+        {"ShowTaryIcon", Opcode::ShowTrayIcon, true},
+        {"MoveTo 1 2", Opcode::MoveTo, true},
+        {"MoveToClick ", Opcode::MoveToClick, true},
+        {"MoveToRelWin 1 2", Opcode::MoveToRelWin, true},
+        {"MMT 1 2", Opcode::MoveTo, true},
+        {"MMTR 1 2", Opcode::MoveToRelWin, true},
+        {"指针移至 1 2", Opcode::MoveTo, true},
+        {"指针移至并单击 ", Opcode::MoveToClick, true},
+        {"指针移至相对当前窗口 1 2", Opcode::MoveToRelWin, true},
+        {"输出文字 x", Opcode::PutText, true},
+        {"输出文字(剪贴板) x", Opcode::PutTextCb, true},
+        {"运行 x", Opcode::Excute, true},
+        {"运行时显示托盘图标 ", Opcode::ShowTrayIcon, true},
+        {"输出字母 abc", Opcode::PutChar, true},
+        {"PutChar abc", Opcode::PutChar, true},
+        {"WindowLeftTop", Opcode::Empty, false},
+        {"WindowLeftTop ", Opcode::WindowLeftTop, true},
+        {"MoveToClick", Opcode::Empty, false},
+        {"运行时显示托盘图标", Opcode::Empty, false},
+        {"Delay100", Opcode::Empty, false},
+        {"REM x", Opcode::Rem, true},
+        {"rem x", Opcode::Rem, true},
+        {"Gto x", Opcode::Goto, true},
+        {"GOTO x", Opcode::Goto, true},
     };
     for (const TieBreak& tie : cases) {
         SCOPED_TRACE(tie.line);
         Parsed parsed = parse(tie.line);
         EXPECT_EQ(parsed.ok, tie.ok);
-        EXPECT_EQ(parsed.command.opcode, tie.ok ? static_cast<Opcode>(tie.opcode) : Unwritten);
+        EXPECT_EQ(parsed.command.opcode, tie.ok ? tie.opcode : Unwritten);
     }
 }
 
@@ -269,7 +269,7 @@ constexpr Slot text(std::size_t offset) {
 
 struct Decoding {
     const char* line;
-    int opcode;
+    Opcode opcode;
     Slot param1, param2, param3;
 };
 
@@ -291,45 +291,46 @@ void expectSlot(const Parsed& parsed, const CommandParam& param, const Slot& slo
 TEST(ParseLine, DecodesEachParameterKind) {
     const Decoding cases[] = {
         // Integer
-        {"Delay 100", 6, number(100), unwritten(), unwritten()},
-        {"delay 100", 6, number(100), unwritten(), unwritten()},
-        {"DELAY 100", 6, number(100), unwritten(), unwritten()},
-        {"dLy 100", 6, number(100), unwritten(), unwritten()},
-        {"Delay ", 6, number(0), unwritten(), unwritten()},
-        {"Delay abc", 6, number(0), unwritten(), unwritten()},
-        {"Delay  100", 6, number(100), unwritten(), unwritten()},
-        {"Delay -25ms", 6, number(-25), unwritten(), unwritten()},
-        {"延时 300", 6, number(300), unwritten(), unwritten()},
+        {"Delay 100", Opcode::Delay, number(100), unwritten(), unwritten()},
+        {"delay 100", Opcode::Delay, number(100), unwritten(), unwritten()},
+        {"DELAY 100", Opcode::Delay, number(100), unwritten(), unwritten()},
+        {"dLy 100", Opcode::Delay, number(100), unwritten(), unwritten()},
+        {"Delay ", Opcode::Delay, number(0), unwritten(), unwritten()},
+        {"Delay abc", Opcode::Delay, number(0), unwritten(), unwritten()},
+        {"Delay  100", Opcode::Delay, number(100), unwritten(), unwritten()},
+        {"Delay -25ms", Opcode::Delay, number(-25), unwritten(), unwritten()},
+        {"延时 300", Opcode::Delay, number(300), unwritten(), unwritten()},
         // TwoIntegers
-        {"MoveTo 100 200", 30, number(100), number(200), unwritten()},
-        {"MoveTo 100", 30, number(100), unwritten(), unwritten()},
-        {"MoveTo 100,200", 30, number(100), unwritten(), unwritten()},
-        {"MoveTo  100 200", 30, number(100), number(100), unwritten()},
-        {"MoveTo 1\t2", 30, number(1), unwritten(), unwritten()},
-        {"Start Color 5 6 7", 2, number(5), number(6), unwritten()},
+        {"MoveTo 100 200", Opcode::MoveTo, number(100), number(200), unwritten()},
+        {"MoveTo 100", Opcode::MoveTo, number(100), unwritten(), unwritten()},
+        {"MoveTo 100,200", Opcode::MoveTo, number(100), unwritten(), unwritten()},
+        {"MoveTo  100 200", Opcode::MoveTo, number(100), number(100), unwritten()},
+        {"MoveTo 1\t2", Opcode::MoveTo, number(1), unwritten(), unwritten()},
+        {"Start Color 5 6 7", Opcode::StartColor, number(5), number(6), unwritten()},
         // TwoIntegersAndText
-        {"WaitColor 10 20 FF00FF", 10, number(10), number(20), text(16)},
-        {"WaitColor 10 20", 10, number(10), number(20), unwritten()},
-        {"WaitColor 10  20", 10, number(10), number(20), text(14)},
-        {"WaitColor 10", 10, number(10), unwritten(), unwritten()},
-        {"WCR 1 2 a b\r", 10, number(1), number(2), text(8)},
-        {"Wait NotColor 1 2 3", 42, number(1), number(2), text(18)},
+        {"WaitColor 10 20 FF00FF", Opcode::WaitColor, number(10), number(20), text(16)},
+        {"WaitColor 10 20", Opcode::WaitColor, number(10), number(20), unwritten()},
+        {"WaitColor 10  20", Opcode::WaitColor, number(10), number(20), text(14)},
+        {"WaitColor 10", Opcode::WaitColor, number(10), unwritten(), unwritten()},
+        {"WCR 1 2 a b\r", Opcode::WaitColor, number(1), number(2), text(8)},
+        {"Wait NotColor 1 2 3", Opcode::WaitNotColor, number(1), number(2), text(18)},
         // Text
-        {"PutText  hello world \r", 41, text(8), unwritten(), unwritten()},
-        {"*Comment: ", 45, text(10), unwritten(), unwritten()},
-        {"Excute notepad.exe", 7, text(7), unwritten(), unwritten()},
+        {"PutText  hello world \r", Opcode::PutText, text(8), unwritten(), unwritten()},
+        {"*Comment: ", Opcode::Comment, text(10), unwritten(), unwritten()},
+        {"Excute notepad.exe", Opcode::Excute, text(7), unwritten(), unwritten()},
         // None: param1 is 0 and no text, the rest is ignored
-        {"LClick and more", 23, number(0), unwritten(), unwritten()},
-        {"Remeber Mouse Position", 36, number(0), unwritten(), unwritten()},
+        {"LClick and more", Opcode::LClick, number(0), unwritten(), unwritten()},
+        {"Remeber Mouse Position", Opcode::RememberMousePosition, number(0), unwritten(),
+         unwritten()},
         // KeyCombination
-        {"Break Key ctrl+esc", 9, text(10), unwritten(), unwritten()},
-        {"hotkey alt+f4\r", 4, text(7), unwritten(), unwritten()},
+        {"Break Key ctrl+esc", Opcode::BreakKey, text(10), unwritten(), unwritten()},
+        {"hotkey alt+f4\r", Opcode::HotKey, text(7), unwritten(), unwritten()},
     };
     for (const Decoding& row : cases) {
         SCOPED_TRACE(row.line);
         Parsed parsed = parse(row.line);
         ASSERT_TRUE(parsed.ok);
-        EXPECT_EQ(static_cast<int>(parsed.command.opcode), row.opcode);
+        EXPECT_EQ(parsed.command.opcode, row.opcode);
         expectSlot(parsed, parsed.command.param1, row.param1, -1);
         expectSlot(parsed, parsed.command.param2, row.param2, -2);
         expectSlot(parsed, parsed.command.param3, row.param3, -3);
