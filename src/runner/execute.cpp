@@ -28,16 +28,16 @@ bool executeWaitOrWindow(Command& command) {
         waitCaption(slotText(command.param1));
         return false;
     case Opcode::WaitKey:
-        if (command.param1.text != nullptr) {
-            waitKey(command.param1.text);
+        if (char* key = slotTextOrNull(command.param1)) {
+            waitKey(key);
         }
         return false;
     case Opcode::WaitColor:
-        return waitColor(command.param1.number, command.param2.number, slotText(command.param3),
-                         true);
+        return waitColor(slotNumber(command.param1), slotNumber(command.param2),
+                         slotText(command.param3), true);
     case Opcode::WaitNotColor:
-        return waitColor(command.param1.number, command.param2.number, slotText(command.param3),
-                         false);
+        return waitColor(slotNumber(command.param1), slotNumber(command.param2),
+                         slotText(command.param3), false);
     case Opcode::WaitProcess:
         return waitProcess(slotText(command.param1));
     case Opcode::TopClass:
@@ -64,8 +64,8 @@ bool executeWaitOrWindow(Command& command) {
 }
 
 void sendKeyText(Command& command, KeySendMode mode) {
-    if (command.param1.text != nullptr) {
-        sendKeyCombo(command.param1.text, mode);
+    if (char* key = slotTextOrNull(command.param1)) {
+        sendKeyCombo(key, mode);
     }
 }
 
@@ -113,7 +113,7 @@ bool Script::execute(Command& command) {
         putChars(slotText(command.param1));
         return false;
     case Opcode::Delay:
-        delayFor(command.param1.number);
+        delayFor(slotNumber(command.param1));
         return false;
     case Opcode::Excute:
         startProgram(slotText(command.param1));
@@ -138,7 +138,7 @@ bool Script::execute(Command& command) {
         clickMouse(MiddleClickFlags);
         return false;
     case Opcode::MoveTo:
-        moveMouseTo(command.param1.number, command.param2.number);
+        moveMouseTo(slotNumber(command.param1), slotNumber(command.param2));
         return false;
     case Opcode::RememberMousePosition:
         rememberMousePosition();

@@ -6,13 +6,13 @@
 void executeSetting(Script& script, Command& command) {
     switch (command.opcode) {
     case Opcode::BreakKey:
-        runState.breakKey = ByteString(command.param1.text);
+        runState.breakKey = ByteString(slotText(command.param1));
         break;
     case Opcode::PauseKey:
-        runState.pauseKey = ByteString(command.param1.text);
+        runState.pauseKey = ByteString(slotText(command.param1));
         break;
     case Opcode::LoopTimes:
-        runState.loopCount = command.param1.number;
+        runState.loopCount = slotNumber(command.param1);
         runState.loopEnabled = 1;
         break;
     case Opcode::Loop:
@@ -25,7 +25,7 @@ void executeSetting(Script& script, Command& command) {
         runState.showTrayIcon = 1;
         break;
     case Opcode::Comment:
-        script.commentText.append(command.param1.text);
+        script.commentText.append(slotText(command.param1));
         script.commentText.append("\r\n");
         break;
     case Opcode::Rem: // a comment line without effect

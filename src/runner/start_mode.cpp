@@ -54,7 +54,7 @@ void checkStartColour(const ByteString& line, const Command& command) {
         platform::endProcess();
     }
     const char* expected = line.c_str() + line.size() - ColourTextLength;
-    ColourText actual = screenColourText(command.param1.number, command.param2.number);
+    ColourText actual = screenColourText(slotNumber(command.param1), slotNumber(command.param2));
     if (std::memcmp(actual.text, expected, ColourTextLength) != 0) {
         platform::endProcess();
     }
@@ -71,8 +71,8 @@ void Script::prepareStart() {
     if (first.opcode == Opcode::Start) {
         confirmStart(*this);
     } else if (first.opcode == Opcode::StartKey) {
-        if (first.param1.text != nullptr) {
-            waitForStartKey(first.param1.text);
+        if (char* key = slotTextOrNull(first.param1)) {
+            waitForStartKey(key);
         }
     } else if (first.opcode == Opcode::StartColor) {
         checkStartColour(lines[0], first);

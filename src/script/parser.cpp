@@ -110,35 +110,35 @@ int formPosition(NameForm form) {
 void decodeParameters(char* p, ParamKind kind, Command& command) {
     switch (kind) {
     case ParamKind::None:
-        command.param1 = CommandParam{};
+        setSlotNumber(command.param1, 0);
         break;
     case ParamKind::Integer:
-        command.param1 = CommandParam{readNumber(p), nullptr};
+        setSlotNumber(command.param1, readNumber(p));
         break;
     case ParamKind::TwoIntegers: {
-        command.param1 = CommandParam{readNumber(p), nullptr};
+        setSlotNumber(command.param1, readNumber(p));
         char* space = std::strchr(p, ' ');
         if (space != nullptr) {
-            command.param2 = CommandParam{readNumber(space + 1), nullptr};
+            setSlotNumber(command.param2, readNumber(space + 1));
         }
         break;
     }
     case ParamKind::TwoIntegersAndText: {
-        command.param1 = CommandParam{readNumber(p), nullptr};
+        setSlotNumber(command.param1, readNumber(p));
         char* space = std::strchr(p, ' ');
         if (space == nullptr) {
             break;
         }
         char* second = space + 1;
-        command.param2 = CommandParam{readNumber(second), nullptr};
+        setSlotNumber(command.param2, readNumber(second));
         char* next = std::strchr(second, ' ');
         if (next != nullptr) {
-            command.param3 = CommandParam{0, next + 1};
+            setSlotText(command.param3, next + 1);
         }
         break;
     }
     case ParamKind::Text:
-        command.param1 = CommandParam{0, p};
+        setSlotText(command.param1, p);
         break;
     case ParamKind::KeyCombination:
         // Key texts are kept upper-case in the line itself, so every later reader
@@ -148,7 +148,7 @@ void decodeParameters(char* p, ParamKind kind, Command& command) {
                 *byte = static_cast<char>(*byte - 0x20);
             }
         }
-        command.param1 = CommandParam{0, p};
+        setSlotText(command.param1, p);
         break;
     }
 }

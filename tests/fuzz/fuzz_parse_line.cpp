@@ -19,36 +19,36 @@
 namespace {
 
 char unwrittenText;
-constexpr std::int32_t UnwrittenNumber = 0x5A5A5A5A;
 constexpr Opcode UnwrittenOpcode = static_cast<Opcode>(-777);
 
 Command sentinelCommand() {
     Command command;
     command.opcode = UnwrittenOpcode;
     for (CommandParam* slot : {&command.param1, &command.param2, &command.param3}) {
-        *slot = CommandParam{UnwrittenNumber, &unwrittenText};
+        setSlotText(*slot, &unwrittenText);
     }
     return command;
 }
 
 bool unwritten(const CommandParam& slot) {
-    return slot.number == UnwrittenNumber && slot.text == &unwrittenText;
+    return slotHoldsText(slot) && slotTextOrNull(slot) == &unwrittenText;
 }
 
 bool sameCommand(const Command& a, const Command& b) {
     auto same = [](const CommandParam& x, const CommandParam& y) {
-        return x.number == y.number && x.text == y.text;
+        return slotHoldsText(x) == slotHoldsText(y) && slotNumber(x) == slotNumber(y) &&
+               slotTextOrNull(x) == slotTextOrNull(y);
     };
     return a.opcode == b.opcode && same(a.param1, b.param1) && same(a.param2, b.param2) &&
            same(a.param3, b.param3);
 }
 
 bool number(const CommandParam& slot, std::int32_t value) {
-    return slot.text == nullptr && slot.number == value;
+    return !slotHoldsText(slot) && slotNumber(slot) == value;
 }
 
 bool textAt(const CommandParam& slot, const char* at) {
-    return slot.number == 0 && slot.text == at;
+    return slotHoldsText(slot) && slotTextOrNull(slot) == at;
 }
 
 // The slots a successful parse of `line` (whose command name is `nameLength`
@@ -61,8 +61,9 @@ void checkSlots(const Command& command, const char* buffer, std::size_t lineLeng
     const std::string_view parameters(p, lineLength - nameLength);
     // Every text slot lies inside the line (its end, the NUL, included).
     for (const CommandParam* slot : {&command.param1, &command.param2, &command.param3}) {
-        if (!unwritten(*slot) && slot->text != nullptr) {
-            FUZZ_CHECK(slot->text >= buffer && slot->text <= buffer + lineLength);
+        if (!unwritten(*slot) && slotHoldsText(*slot)) {
+            const char* text = slotText(*slot);
+            FUZZ_CHECK(text >= buffer && text <= buffer + lineLength);
         }
     }
     std::size_t space = parameters.find(' ');

@@ -160,8 +160,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const Command& command = script.commands[i];
         for (const CommandParam* slot : {&command.param1, &command.param2, &command.param3}) {
-            if (slot->text != nullptr) {
-                FUZZ_CHECK(slot->text >= line.c_str() && slot->text <= line.c_str() + line.size());
+            if (slotHoldsText(*slot)) {
+                const char* text = slotText(*slot);
+                FUZZ_CHECK(text >= line.c_str() && text <= line.c_str() + line.size());
             }
         }
     }

@@ -71,8 +71,8 @@ TEST_F(ExecutorTest, OpcodesWithoutAnActionMakeNoPlatformCall) {
     for (Opcode opcode : opcodes) {
         Command command;
         command.opcode = opcode;
-        command.param1.number = 100;
-        command.param2.number = 100;
+        setSlotNumber(command.param1, 100);
+        setSlotNumber(command.param2, 100);
         EXPECT_FALSE(script.execute(command)) << "opcode " << static_cast<int>(opcode);
     }
     EXPECT_TRUE(fake::calls().empty());

@@ -15,20 +15,23 @@ constexpr Opcode Unwritten = static_cast<Opcode>(-7);
 
 constexpr NameForm TriedForms[] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
 
+// Texts no parse refers to, one per slot.
+char markers[3][10] = {"untouched", "untouched", "untouched"};
+
 // A command whose every field holds a value no parse writes, to see which are written.
 Command sentinelCommand() {
-    static char marker[] = "untouched";
     Command command;
     command.opcode = Unwritten;
-    command.param1 = {-1, marker};
-    command.param2 = {-2, marker};
-    command.param3 = {-3, marker};
+    setSlotText(command.param1, markers[0]);
+    setSlotText(command.param2, markers[1]);
+    setSlotText(command.param3, markers[2]);
     return command;
 }
 
-bool isSentinel(const CommandParam& param, int number) {
-    return param.number == number && param.text != nullptr &&
-           std::strcmp(param.text, "untouched") == 0;
+// True when the slot still holds the marker of slot `index` (1 to 3).
+bool isSentinel(const CommandParam& param, int index) {
+    return slotHoldsText(param) && slotTextOrNull(param) == markers[index - 1] &&
+           std::strcmp(slotText(param), "untouched") == 0;
 }
 
 struct Reached {
@@ -162,11 +165,14 @@ TEST(ParseLine, AgreesWithTryingEveryRowInTurn) {
         ASSERT_TRUE(matchCommand(buffer.data(), reached->row, reached->form, command));
         EXPECT_EQ(parsed.line, std::string(buffer.data()));
         EXPECT_EQ(parsed.command.opcode, command.opcode) << text;
-        EXPECT_EQ(parsed.command.param1.number, command.param1.number) << text;
-        EXPECT_EQ(parsed.command.param2.number, command.param2.number) << text;
-        EXPECT_EQ(parsed.command.param3.number, command.param3.number) << text;
-        EXPECT_STREQ(slotText(parsed.command.param1), slotText(command.param1)) << text;
-        EXPECT_STREQ(slotText(parsed.command.param3), slotText(command.param3)) << text;
+        const CommandParam* got[] = {&parsed.command.param1, &parsed.command.param2,
+                                     &parsed.command.param3};
+        const CommandParam* want[] = {&command.param1, &command.param2, &command.param3};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(slotHoldsText(*got[i]), slotHoldsText(*want[i])) << text << " slot " << i;
+            EXPECT_EQ(slotNumber(*got[i]), slotNumber(*want[i])) << text << " slot " << i;
+            EXPECT_STREQ(slotText(*got[i]), slotText(*want[i])) << text << " slot " << i;
+        }
     }
     EXPECT_GT(texts.size(), 3000u);
 }
@@ -246,9 +252,9 @@ TEST(ParseLine, EmptyLineIsOpcodeZeroWithNoSlotWritten) {
     Parsed parsed = parse("");
     EXPECT_TRUE(parsed.ok);
     EXPECT_EQ(parsed.command.opcode, Opcode::Empty);
-    EXPECT_TRUE(isSentinel(parsed.command.param1, -1));
-    EXPECT_TRUE(isSentinel(parsed.command.param2, -2));
-    EXPECT_TRUE(isSentinel(parsed.command.param3, -3));
+    EXPECT_TRUE(isSentinel(parsed.command.param1, 1));
+    EXPECT_TRUE(isSentinel(parsed.command.param2, 2));
+    EXPECT_TRUE(isSentinel(parsed.command.param3, 3));
 }
 
 // The slots a parse writes: a number, or the offset of a text inside the line.
@@ -273,17 +279,18 @@ struct Decoding {
     Slot param1, param2, param3;
 };
 
-void expectSlot(const Parsed& parsed, const CommandParam& param, const Slot& slot, int sentinel) {
+void expectSlot(const Parsed& parsed, const CommandParam& param, const Slot& slot, int index) {
     switch (slot.kind) {
     case Slot::Unwritten:
-        EXPECT_TRUE(isSentinel(param, sentinel));
+        EXPECT_TRUE(isSentinel(param, index));
         break;
     case Slot::Number:
-        EXPECT_EQ(param.number, slot.number);
-        EXPECT_EQ(param.text, nullptr);
+        EXPECT_FALSE(slotHoldsText(param));
+        EXPECT_EQ(slotNumber(param), slot.number);
         break;
     case Slot::Text:
-        EXPECT_EQ(param.text, parsed.buffer.data() + slot.offset);
+        EXPECT_TRUE(slotHoldsText(param));
+        EXPECT_EQ(slotTextOrNull(param), parsed.buffer.data() + slot.offset);
         break;
     }
 }
@@ -331,9 +338,9 @@ TEST(ParseLine, DecodesEachParameterKind) {
         Parsed parsed = parse(row.line);
         ASSERT_TRUE(parsed.ok);
         EXPECT_EQ(parsed.command.opcode, row.opcode);
-        expectSlot(parsed, parsed.command.param1, row.param1, -1);
-        expectSlot(parsed, parsed.command.param2, row.param2, -2);
-        expectSlot(parsed, parsed.command.param3, row.param3, -3);
+        expectSlot(parsed, parsed.command.param1, row.param1, 1);
+        expectSlot(parsed, parsed.command.param2, row.param2, 2);
+        expectSlot(parsed, parsed.command.param3, row.param3, 3);
     }
 }
 
@@ -369,9 +376,9 @@ TEST(ParseLine, FailedParseChangesNothing) {
         EXPECT_FALSE(parsed.ok);
         EXPECT_EQ(parsed.line, line);
         EXPECT_EQ(parsed.command.opcode, Unwritten);
-        EXPECT_TRUE(isSentinel(parsed.command.param1, -1));
-        EXPECT_TRUE(isSentinel(parsed.command.param2, -2));
-        EXPECT_TRUE(isSentinel(parsed.command.param3, -3));
+        EXPECT_TRUE(isSentinel(parsed.command.param1, 1));
+        EXPECT_TRUE(isSentinel(parsed.command.param2, 2));
+        EXPECT_TRUE(isSentinel(parsed.command.param3, 3));
     }
 }
 
@@ -385,7 +392,7 @@ TEST(MatchCommand, TestsOneRowInOneForm) {
     EXPECT_FALSE(matchCommand(startKey, 43, NameForm::ShortCode, command));
     EXPECT_TRUE(matchCommand(startKey, 2, static_cast<NameForm>(9), command));
     EXPECT_EQ(command.opcode, Opcode::StartKey);
-    EXPECT_STREQ(command.param1.text, "F1");
+    EXPECT_STREQ(slotText(command.param1), "F1");
 
     char shortLine[] = "Dela";
     EXPECT_FALSE(matchCommand(shortLine, 12, NameForm::English, command));
@@ -403,7 +410,7 @@ TEST(MatchCommand, TestsOneRowInOneForm) {
     Command blank = sentinelCommand();
     EXPECT_TRUE(matchCommand(empty, 17, NameForm::ShortCode, blank));
     EXPECT_EQ(blank.opcode, Opcode::Empty);
-    EXPECT_TRUE(isSentinel(blank.param1, -1));
+    EXPECT_TRUE(isSentinel(blank.param1, 1));
 }
 
 } // namespace

@@ -53,14 +53,14 @@ TEST(SplitLines, CommandsStartZeroed) {
         const Command& command = script.commands[i];
         EXPECT_EQ(command.opcode, Opcode::Empty);
         for (const CommandParam* param : {&command.param1, &command.param2, &command.param3}) {
-            EXPECT_EQ(param->number, 0);
-            EXPECT_EQ(param->text, nullptr);
+            EXPECT_FALSE(slotHoldsText(*param));
+            EXPECT_EQ(slotNumber(*param), 0);
         }
     }
     // Slots a parse leaves alone read as 0 and as the empty text.
     ASSERT_TRUE(parseLine(script.lines[1].data(), script.commands[1]));
-    EXPECT_EQ(script.commands[1].param1.number, 100);
-    EXPECT_EQ(script.commands[1].param2.number, 0);
+    EXPECT_EQ(slotNumber(script.commands[1].param1), 100);
+    EXPECT_EQ(slotNumber(script.commands[1].param2), 0);
     ASSERT_TRUE(parseLine(script.lines[3].data(), script.commands[3]));
     EXPECT_STREQ(slotText(script.commands[3].param3), "");
 }

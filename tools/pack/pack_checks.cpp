@@ -362,7 +362,9 @@ LineParse parseScriptLine(std::string_view line) {
     // tells which ones it filled.
     static char unwritten = 0;
     Command command;
-    command.param1.text = command.param2.text = command.param3.text = &unwritten;
+    for (CommandParam* slot : {&command.param1, &command.param2, &command.param3}) {
+        setSlotText(*slot, &unwritten);
+    }
     if (!parseLine(buffer.get(), command)) {
         return parse;
     }
@@ -387,14 +389,14 @@ LineParse parseScriptLine(std::string_view line) {
     }
     const CommandParam* slots[3] = {&command.param1, &command.param2, &command.param3};
     for (int i = 0; i < 3; ++i) {
-        parse.written[i] = slots[i]->text != &unwritten;
+        parse.written[i] = slotTextOrNull(*slots[i]) != &unwritten;
         if (!parse.written[i]) {
             continue;
         }
-        parse.numbers[i] = slots[i]->number;
-        parse.isText[i] = slots[i]->text != nullptr;
+        parse.numbers[i] = slotNumber(*slots[i]);
+        parse.isText[i] = slotHoldsText(*slots[i]);
         if (parse.isText[i]) {
-            parse.texts[i] = slots[i]->text;
+            parse.texts[i] = slotText(*slots[i]);
         }
     }
     return parse;
