@@ -45,7 +45,7 @@ function(add_player name)
                            $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra ${player_size_options}>)
     target_link_libraries(${name} PRIVATE player_core)
     target_link_options(${name} PRIVATE ${player_link_options})
-    add_version_info(${name} "Script player")
+    add_version_info(${name} "${PROGRAM_PLAYER_DESCRIPTION}")
 endfunction()
 
 add_player(player)

@@ -25,6 +25,8 @@ set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEP
              ${PROJECT_SOURCE_DIR}/VERSION)
 
 set(PROGRAM_PRODUCT_NAME "Script player")
+# The description of every player: the packer knows a player by it.
+set(PROGRAM_PLAYER_DESCRIPTION "Script player")
 set(PROGRAM_COPYRIGHT "Copyright (c) 2026 The script player developers")
 
 set(program_version_dir ${PROJECT_BINARY_DIR}/version)
@@ -34,6 +36,7 @@ file(CONFIGURE OUTPUT ${program_version_dir}/program_version.h CONTENT
 
 #define PROGRAM_VERSION \"@PROGRAM_VERSION@\"
 #define PROGRAM_PRODUCT_NAME \"@PROGRAM_PRODUCT_NAME@\"
+#define PROGRAM_PLAYER_DESCRIPTION \"@PROGRAM_PLAYER_DESCRIPTION@\"
 #define PROGRAM_COPYRIGHT \"@PROGRAM_COPYRIGHT@\"
 " @ONLY)
 

@@ -220,7 +220,8 @@ TEST(PackOutput, UsageAndFileErrorsGiveOneLineAndAnExitCode) {
     };
     const Case cases[] = {
         {"", 2, "no script file given"},
-        {quoted(folder + "\\s.txt"), 2, "no output file"},
+        // Without -o the output's name is made up: a folder under it is refused.
+        {quoted(folder + "\\dir.txt"), 3, "dir.exe already exists and is not a packed player"},
         {quoted(folder + "\\s.txt") + " -o x.exe --fast", 2, "unknown option --fast"},
         {packCommand(folder + "\\missing.txt", folder + "\\m.exe"), 3, "cannot read the script"},
         {packCommand(folder + "\\s.txt", folder + "\\m.exe",

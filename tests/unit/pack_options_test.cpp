@@ -42,6 +42,20 @@ TEST(PackOptions, AcceptedCommandLines) {
     EXPECT_EQ(extract.options.mode, PackMode::Extract);
     EXPECT_EQ(extract.options.extract, "demo.exe");
 
+    // Dropped on the packer: SCRIPT.exe beside the script.
+    ParsedOptions dropped = parsePackArguments({"C:\\My Scripts\\clicks.v2.txt"});
+    ASSERT_TRUE(dropped.ok) << dropped.error;
+    EXPECT_EQ(dropped.options.mode, PackMode::Pack);
+    EXPECT_EQ(dropped.options.output, "C:\\My Scripts\\clicks.v2.exe");
+    EXPECT_TRUE(dropped.options.outputBesideScript);
+    EXPECT_FALSE(pack.options.outputBesideScript);
+
+    ParsedOptions run = parsePackArguments({"--run", "s.txt", "--strict", "--player", "p.exe"});
+    ASSERT_TRUE(run.ok) << run.error;
+    EXPECT_EQ(run.options.mode, PackMode::Run);
+    EXPECT_TRUE(run.options.output.empty());
+    EXPECT_EQ(run.options.player, "p.exe");
+
     EXPECT_EQ(parsePackArguments({"--help"}).options.mode, PackMode::Help);
     EXPECT_EQ(parsePackArguments({"--version"}).options.mode, PackMode::Version);
     EXPECT_EQ(parsePackArguments({"x", "-h", "--bogus"}).options.mode, PackMode::Help);
@@ -54,7 +68,8 @@ TEST(PackOptions, UsageErrorsGiveOneClearLine) {
     };
     const Case cases[] = {
         {{}, "no script file given"},
-        {{"s.txt"}, "no output file: give -o OUT.exe"},
+        {{"--run", "s.txt", "-o", "a.exe"}, "--run packs into a temporary file and takes no -o"},
+        {{"--extract", "a.exe", "--run"}, "--extract takes only"},
         {{"s.txt", "-o"}, "-o needs a file name"},
         {{"s.txt", "-o", "a.exe", "-o", "b.exe"}, "-o is given twice"},
         {{"s.txt", "t.txt", "-o", "a.exe"}, "more than one script file: s.txt and t.txt"},
@@ -73,6 +88,16 @@ TEST(PackOptions, UsageErrorsGiveOneClearLine) {
             << testing::PrintToString(c.arguments) << ": " << parsed.error;
         EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << parsed.error;
     }
+}
+
+TEST(PackOptions, OutputBesideTheScriptReplacesOnlyTheNamesExtension) {
+    EXPECT_EQ(outputBesideScript("demo.txt"), "demo.exe");
+    EXPECT_EQ(outputBesideScript("demo"), "demo.exe");
+    EXPECT_EQ(outputBesideScript("a.b\\demo"), "a.b\\demo.exe");
+    EXPECT_EQ(outputBesideScript("a.b/demo"), "a.b/demo.exe");
+    EXPECT_EQ(outputBesideScript("C:.txt"), "C:.txt.exe");
+    EXPECT_EQ(outputBesideScript("dir\\.txt"), "dir\\.txt.exe");
+    EXPECT_EQ(outputBesideScript("demo.exe"), "demo.exe"); // refused later: the script itself
 }
 
 // A minimal executable image: MZ header, PE signature, file header, optional

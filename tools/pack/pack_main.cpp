@@ -4,6 +4,7 @@
 #include "pack_checks.h"
 #include "pack_listing.h"
 #include "pack_options.h"
+#include "pack_report.h"
 #include "pack_text.h"
 #include "pack_windows.h"
 #include "pe_image.h"
@@ -21,14 +22,41 @@ constexpr int ExitRejected = 1;
 constexpr int ExitUsage = 2;
 constexpr int ExitFile = 3;
 
+// Everything the console got, kept for the message box when the packer runs on
+// a console of its own (a script dropped on it in Explorer).
+struct Transcript {
+    bool keep = false;
+    bool warned = false;
+    std::string text;
+};
+
+Transcript transcript;
+
 void say(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fputc('\n', stderr);
+    if (transcript.keep) {
+        transcript.text.append(line).push_back('\n');
+    }
 }
 
 void print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
+    if (transcript.keep) {
+        transcript.text.append(text);
+    }
+}
+
+// Ends a run of the packer: shows the box when one is wanted.
+int finish(int exitCode) {
+    if (transcript.keep) {
+        const ReportKind kind = exitCode != 0       ? ReportKind::Failed
+                                : transcript.warned ? ReportKind::Warned
+                                                    : ReportKind::Done;
+        showReport(reportForBox(transcript.text), kind);
+    }
+    return exitCode;
 }
 
 std::string plural(int count, const char* word) {
@@ -81,6 +109,35 @@ bool loadScript(const PackOptions& options, std::string& text, int& exitCode) {
     return true;
 }
 
+// Packs into a temporary file, runs it, waits for its end and removes it: the
+// player's exit code.
+int runScript(const PackOptions& options, const std::string& player, std::string_view script) {
+    std::string placeholder;
+    std::string error;
+    if (!makeTemporaryName(placeholder, error)) {
+        say("pack: " + error);
+        return ExitFile;
+    }
+    const std::string temporary = placeholder + ".exe";
+    const bool written = writePackedPlayer(player, temporary, script, error);
+    removeFile(placeholder);
+    if (!written) {
+        say("pack: " + error);
+        return ExitFile;
+    }
+    say("pack: running " + options.script + " (" + temporary + ")");
+    const ProgramRun run = runProgram(temporary);
+    if (!removeFile(temporary)) {
+        say("pack: cannot remove " + temporary);
+    }
+    if (!run.ran) {
+        say("pack: " + run.error);
+        return ExitFile;
+    }
+    say("pack: the player ended with exit code " + std::to_string(run.exitCode));
+    return static_cast<int>(run.exitCode);
+}
+
 int packScript(const PackOptions& options) {
     const std::string player =
         options.player.empty() ? packerDirectory() + "player.exe" : options.player;
@@ -98,6 +155,15 @@ int packScript(const PackOptions& options) {
             say("pack: the output " + options.output + " is the packer itself");
             return ExitUsage;
         }
+        // Without -o the name is made up, not chosen: a file of another kind
+        // that happens to have it is never replaced.
+        if (options.outputBesideScript && fileExists(options.output) &&
+            !isPackedPlayer(options.output)) {
+            say("pack: " + options.output +
+                " already exists and is not a packed player; it stays unchanged (rename it, "
+                "or give -o OUT.exe)");
+            return ExitFile;
+        }
     }
 
     std::string text;
@@ -114,6 +180,7 @@ int packScript(const PackOptions& options) {
     }
     const int errors = countKind(findings, FindingKind::Error);
     const int warnings = countKind(findings, FindingKind::Warning);
+    transcript.warned = warnings > 0;
     if (errors > 0) {
         say("pack: " + plural(errors, "error") + "; nothing written");
         return ExitRejected;
@@ -135,6 +202,9 @@ int packScript(const PackOptions& options) {
     if (!problem.empty()) {
         say("pack: the player " + player + " is not a valid executable: " + problem);
         return ExitFile;
+    }
+    if (options.mode == PackMode::Run) {
+        return runScript(options, player, text);
     }
     std::string error;
     if (!writePackedPlayer(player, options.output, text, error)) {
@@ -176,22 +246,24 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 
+    transcript.keep = consoleOfItsOwn();
+
     std::vector<std::string> arguments(argv + 1, argv + argc);
     ParsedOptions parsed = parsePackArguments(arguments);
     if (!parsed.ok) {
         say("pack: " + parsed.error + " (pack --help shows the usage)");
-        return ExitUsage;
+        return finish(ExitUsage);
     }
     switch (parsed.options.mode) {
     case PackMode::Help:
         print(PackUsage);
-        return 0;
+        return finish(0);
     case PackMode::Version:
         print("pack " PROGRAM_VERSION " (" PROGRAM_PRODUCT_NAME ")\n");
-        return 0;
+        return finish(0);
     case PackMode::Extract:
-        return extractScript(parsed.options);
+        return finish(extractScript(parsed.options));
     default:
-        return packScript(parsed.options);
+        return finish(packScript(parsed.options));
     }
 }

@@ -1,15 +1,21 @@
 #include "pack_options.h"
 
 const char* const PackUsage =
-    "usage: pack SCRIPT -o OUT.exe [--player PLAYER.exe] [--encoding auto|gbk|utf-8]\n"
+    "usage: pack SCRIPT [-o OUT.exe] [--player PLAYER.exe] [--encoding auto|gbk|utf-8]\n"
     "            [--keep-cr] [--strict] [--list]\n"
     "       pack SCRIPT --list [--encoding auto|gbk|utf-8] [--keep-cr] [--strict]\n"
+    "       pack --run SCRIPT [--player PLAYER.exe] [--encoding auto|gbk|utf-8]\n"
+    "            [--keep-cr] [--strict] [--list]\n"
     "       pack --extract PACKED.exe\n"
     "       pack --version\n"
     "\n"
     "Checks SCRIPT with the player's own parser and writes OUT.exe, a copy of the\n"
     "player that carries the script.\n"
-    "  -o OUT.exe         the packed player to write (replaced only when all went well)\n"
+    "  -o OUT.exe         the packed player to write (replaced only when all went well);\n"
+    "                     without it SCRIPT.exe beside the script, which is replaced\n"
+    "                     only when it is a packed player\n"
+    "  --run              pack into a temporary file, run it, wait for its end,\n"
+    "                     remove it and exit with the player's exit code\n"
     "  --player PATH      the player to copy (default: player.exe beside pack.exe)\n"
     "  --encoding E       how SCRIPT is written: auto (default: UTF-8 when it has a\n"
     "                     byte-order mark or is valid UTF-8, else GBK), gbk, utf-8\n"
@@ -18,7 +24,10 @@ const char* const PackUsage =
     "  --list             print the script as the player compiles it\n"
     "  --extract PACKED   print the script a packed player carries\n"
     "  --version          print the version of the packer\n"
-    "Exit codes: 0 done, 1 the script was rejected, 2 usage error, 3 file error.\n";
+    "Exit codes: 0 done, 1 the script was rejected, 2 usage error, 3 file error;\n"
+    "with --run, once the player ran, the player's exit code.\n"
+    "Started on its own console (a script dropped on pack.exe), it also shows\n"
+    "what it did in a message box.\n";
 
 namespace {
 
@@ -29,6 +38,13 @@ ParsedOptions failure(std::string error) {
 }
 
 } // namespace
+
+std::string outputBesideScript(const std::string& script) {
+    const std::size_t nameStart = script.find_last_of("\\/:") + 1; // npos + 1 is 0
+    const std::size_t dot = script.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot > nameStart;
+    return (hasExtension ? script.substr(0, dot) : script) + ".exe";
+}
 
 ParsedOptions parsePackArguments(const std::vector<std::string>& arguments) {
     ParsedOptions parsed;
@@ -93,6 +109,8 @@ ParsedOptions parsePackArguments(const std::vector<std::string>& arguments) {
             options.strict = true;
         } else if (argument == "--list") {
             options.list = true;
+        } else if (argument == "--run") {
+            options.mode = PackMode::Run;
         } else if (argument.size() > 1 && argument[0] == '-') {
             return failure("unknown option " + argument);
         } else if (options.script.empty()) {
@@ -104,7 +122,8 @@ ParsedOptions parsePackArguments(const std::vector<std::string>& arguments) {
 
     if (!options.extract.empty()) {
         if (!options.script.empty() || !options.output.empty() || !options.player.empty() ||
-            encodingGiven || options.keepCr || options.strict || options.list) {
+            encodingGiven || options.keepCr || options.strict || options.list ||
+            options.mode == PackMode::Run) {
             return failure("--extract takes only the packed player's file name");
         }
         options.mode = PackMode::Extract;
@@ -114,16 +133,18 @@ ParsedOptions parsePackArguments(const std::vector<std::string>& arguments) {
     if (options.script.empty()) {
         return failure("no script file given");
     }
-    if (options.output.empty()) {
-        if (!options.list) {
-            return failure("no output file: give -o OUT.exe (or --list to check and list only)");
+    if (options.mode == PackMode::Run) {
+        if (!options.output.empty()) {
+            return failure("--run packs into a temporary file and takes no -o");
         }
+    } else if (options.output.empty() && options.list) {
         if (!options.player.empty()) {
-            return failure("--player needs -o OUT.exe");
+            return failure("--player needs -o OUT.exe (or no --list)");
         }
         options.mode = PackMode::ListOnly;
-    } else {
-        options.mode = PackMode::Pack;
+    } else if (options.output.empty()) {
+        options.output = outputBesideScript(options.script);
+        options.outputBesideScript = true;
     }
     parsed.ok = true;
     return parsed;

@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
-enum class PackMode { Pack, ListOnly, Extract, Help, Version };
+// Pack writes the packed player; Run packs into a temporary file, runs it and
+// removes it.
+enum class PackMode { Pack, ListOnly, Run, Extract, Help, Version };
 
 struct PackOptions {
     PackMode mode = PackMode::Pack;
-    std::string script;  // the script file (Pack, ListOnly)
-    std::string output;  // -o: the packed player to write (Pack)
+    std::string script; // the script file (Pack, ListOnly)
+    std::string output; // -o, or SCRIPT.exe beside the script: the packed player (Pack)
+    bool outputBesideScript = false; // no -o: an existing output must be a packed player
     std::string player;  // --player: the player to copy; empty: the one beside the packer
     std::string extract; // --extract: the packed player to read (Extract)
     SourceEncoding encoding = SourceEncoding::Auto;
@@ -25,6 +28,10 @@ struct ParsedOptions {
     PackOptions options;
     std::string error; // one line, when not ok
 };
+
+// The packed player's name when no -o is given: the script's path with its
+// extension (if any) replaced by ".exe".
+std::string outputBesideScript(const std::string& script);
 
 // `arguments` without the program name.
 ParsedOptions parsePackArguments(const std::vector<std::string>& arguments);

@@ -1,6 +1,8 @@
 // Embedding the script into a copy of the player, and reading it back.
 
 #include "pack_windows.h"
+#include "pe_image.h"
+#include "program_version.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -158,4 +160,35 @@ bool readEmbeddedScript(const std::string& packed, std::string& script, std::str
         return false;
     }
     return true;
+}
+
+bool isPackedPlayer(const std::string& path) {
+    FileRead file = readWholeFile(path);
+    if (!file.ok || !executableProblem(file.bytes).empty()) {
+        return false;
+    }
+    {
+        DataModule data(path);
+        std::string script;
+        if (data.module == nullptr || !embeddedBytes(data.module, script)) {
+            return false;
+        }
+    }
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    std::vector<char> block(size);
+    if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, block.data())) {
+        return false;
+    }
+    auto text = [&](const char* name) {
+        void* value = nullptr;
+        UINT length = 0;
+        const std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+        if (!VerQueryValueA(block.data(), key.c_str(), &value, &length) || length == 0) {
+            return std::string();
+        }
+        return std::string(static_cast<const char*>(value));
+    };
+    return text("ProductName") == PROGRAM_PRODUCT_NAME &&
+           text("FileDescription") == PROGRAM_PLAYER_DESCRIPTION;
 }

@@ -39,3 +39,32 @@ bool writePackedPlayer(const std::string& player, const std::string& output,
 // The script a packed player carries. False with `error` set when the file
 // cannot be loaded or carries no script.
 bool readEmbeddedScript(const std::string& packed, std::string& script, std::string& error);
+
+// True when the file is a player that carries a script: an executable with the
+// script resource and the player's version resource (product and description
+// "Script player"). A drop replaces only such a file.
+bool isPackedPlayer(const std::string& path);
+
+bool fileExists(const std::string& path);
+// Deletes the file, waiting up to two seconds for a program that just ended to
+// let it go; true when it is gone.
+bool removeFile(const std::string& path);
+// Creates an empty, uniquely named file in the folder for temporary files and
+// returns its path in `placeholder`.
+bool makeTemporaryName(std::string& placeholder, std::string& error);
+
+// Whether the packer runs on a console that holds no other program: started
+// from Explorer (a script dropped on it), not from a command prompt.
+bool consoleOfItsOwn();
+
+enum class ReportKind { Done, Warned, Failed };
+// A message box captioned "pack" with the text and the icon of the outcome.
+void showReport(const std::string& text, ReportKind kind);
+
+struct ProgramRun {
+    bool ran = false;
+    unsigned long exitCode = 0;
+    std::string error; // when it did not run
+};
+// Starts the program without arguments and waits for its end.
+ProgramRun runProgram(const std::string& path);

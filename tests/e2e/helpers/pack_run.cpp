@@ -1,5 +1,6 @@
 #include "helpers/pack_run.h"
 
+#include "support/message_box.h"
 #include "support/paths.h"
 
 #include <gtest/gtest.h>
@@ -19,11 +20,19 @@ HANDLE inheritableFile(const std::string& path) {
 
 } // namespace
 
-PackRun runPack(const std::string& arguments, DWORD timeoutMs) {
+namespace {
+
+// Runs pack.exe; `onOwnConsole` starts it on a new console, as Explorer does,
+// and then answers the message box it shows.
+PackRun runPackWith(const std::string& arguments, DWORD timeoutMs, bool onOwnConsole) {
     PackRun run;
     const std::string folder = workDirectory();
-    const std::string outPath = folder + "\\pack-stdout.txt";
-    const std::string errPath = folder + "\\pack-stderr.txt";
+    // Fresh names for every run: the console host that Wine starts for a new
+    // console may hold the files of the last run a moment longer.
+    static int runs = 0;
+    const std::string tag = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs);
+    const std::string outPath = folder + "\\pack-stdout-" + tag + ".txt";
+    const std::string errPath = folder + "\\pack-stderr-" + tag + ".txt";
     HANDLE out = inheritableFile(outPath);
     HANDLE err = inheritableFile(errPath);
     if (out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) {
@@ -39,13 +48,23 @@ PackRun runPack(const std::string& arguments, DWORD timeoutMs) {
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION info{};
-    const BOOL started = CreateProcessA(packer.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        0, nullptr, nullptr, &startup, &info);
+    const BOOL started =
+        CreateProcessA(packer.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                       onOwnConsole ? CREATE_NEW_CONSOLE : 0, nullptr, nullptr, &startup, &info);
     CloseHandle(out);
     CloseHandle(err);
     if (!started) {
         ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
         return run;
+    }
+    if (onOwnConsole) {
+        HWND box = waitForMessageBox("pack", info.dwProcessId, timeoutMs);
+        if (box == nullptr) {
+            ADD_FAILURE() << commandLine << " showed no box";
+        } else {
+            run.boxText = messageBoxText(box);
+            EXPECT_TRUE(pressButton(box, IDOK));
+        }
     }
     if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) {
         GetExitCodeProcess(info.hProcess, &run.exitCode);
@@ -58,7 +77,19 @@ PackRun runPack(const std::string& arguments, DWORD timeoutMs) {
     CloseHandle(info.hProcess);
     run.out = readBytes(outPath).value_or("");
     run.err = readBytes(errPath).value_or("");
+    DeleteFileA(outPath.c_str());
+    DeleteFileA(errPath.c_str());
     return run;
+}
+
+} // namespace
+
+PackRun runPack(const std::string& arguments, DWORD timeoutMs) {
+    return runPackWith(arguments, timeoutMs, false);
+}
+
+PackRun runPackOnOwnConsole(const std::string& arguments, DWORD timeoutMs) {
+    return runPackWith(arguments, timeoutMs, true);
 }
 
 std::string packFolder(std::string_view name) {

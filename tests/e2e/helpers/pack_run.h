@@ -13,10 +13,15 @@ struct PackRun {
     DWORD exitCode = 0xFFFFFFFF; // that value also when it did not end in time
     std::string out;             // its standard output, byte for byte
     std::string err;             // its standard error
+    std::string boxText;         // the text of its message box (runPackOnOwnConsole)
 };
 
 // Runs pack.exe with `arguments` (a command line tail) and collects its output.
 PackRun runPack(const std::string& arguments, DWORD timeoutMs = 30000);
+// The same on a console of its own, as when a script is dropped on pack.exe in
+// Explorer: the packer's message box is read into boxText and answered with OK.
+// Fails the calling test when no box comes.
+PackRun runPackOnOwnConsole(const std::string& arguments, DWORD timeoutMs = 30000);
 
 // A fresh folder for one test's files (Windows path, no trailing backslash).
 std::string packFolder(std::string_view name);

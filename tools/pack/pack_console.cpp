@@ -1,0 +1,81 @@
+// The packer's console, its message box, and running a packed player.
+
+#include "pack_windows.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+bool consoleOfItsOwn() {
+    // Explorer starts a console program on a new console that holds only that
+    // program; a command prompt's console also holds the prompt. Under Wine a
+    // program started from a Linux shell has no console at all (0).
+    DWORD processes[2];
+    return GetConsoleProcessList(processes, 2) == 1;
+}
+
+void showReport(const std::string& text, ReportKind kind) {
+    const UINT icon = kind == ReportKind::Failed   ? MB_ICONERROR
+                      : kind == ReportKind::Warned ? MB_ICONWARNING
+                                                   : MB_ICONINFORMATION;
+    MessageBoxA(nullptr, text.c_str(), "pack", MB_OK | MB_SETFOREGROUND | icon);
+}
+
+ProgramRun runProgram(const std::string& path) {
+    ProgramRun run;
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+        run.error = "cannot start " + path + ": " + errorText(GetLastError());
+        return run;
+    }
+    CloseHandle(info.hThread);
+    // Ctrl+C on the console would end the packer and leave the temporary
+    // player behind; the player has a break key of its own.
+    SetConsoleCtrlHandler(nullptr, TRUE);
+    WaitForSingleObject(info.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    run.ran = GetExitCodeProcess(info.hProcess, &exitCode) != 0;
+    if (!run.ran) {
+        run.error = "cannot read the exit code of " + path + ": " + errorText(GetLastError());
+    }
+    run.exitCode = exitCode;
+    CloseHandle(info.hProcess);
+    SetConsoleCtrlHandler(nullptr, FALSE);
+    return run;
+}
+
+bool makeTemporaryName(std::string& placeholder, std::string& error) {
+    char folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH) {
+        error = "cannot find the folder for temporary files: " + errorText(GetLastError());
+        return false;
+    }
+    char name[MAX_PATH];
+    if (GetTempFileNameA(folder, "run", 0, name) == 0) {
+        error = "cannot create a temporary file in " + std::string(folder) + ": " +
+                errorText(GetLastError());
+        return false;
+    }
+    placeholder = name;
+    return true;
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool removeFile(const std::string& path) {
+    // The image of a process that has just ended can stay mapped for a moment,
+    // and the file cannot be deleted until it is unmapped.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) {
+            return true;
+        }
+        Sleep(20);
+    }
+    return false;
+}
