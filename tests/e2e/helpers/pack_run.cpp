@@ -24,7 +24,8 @@ namespace {
 
 // Runs pack.exe; `onOwnConsole` starts it on a new console, as Explorer does,
 // and then answers the message box it shows.
-PackRun runPackWith(const std::string& arguments, DWORD timeoutMs, bool onOwnConsole) {
+PackRun runPackWith(const std::string& packer, const std::string& arguments, DWORD timeoutMs,
+                    bool onOwnConsole) {
     PackRun run;
     const std::string folder = workDirectory();
     // Fresh names for every run: the console host that Wine starts for a new
@@ -39,7 +40,6 @@ PackRun runPackWith(const std::string& arguments, DWORD timeoutMs, bool onOwnCon
         ADD_FAILURE() << "cannot make the output files in " << folder;
         return run;
     }
-    const std::string packer = windowsPath(E2E_PACKER);
     std::string commandLine = "\"" + packer + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -85,11 +85,15 @@ PackRun runPackWith(const std::string& arguments, DWORD timeoutMs, bool onOwnCon
 } // namespace
 
 PackRun runPack(const std::string& arguments, DWORD timeoutMs) {
-    return runPackWith(arguments, timeoutMs, false);
+    return runPackWith(windowsPath(E2E_PACKER), arguments, timeoutMs, false);
 }
 
 PackRun runPackOnOwnConsole(const std::string& arguments, DWORD timeoutMs) {
-    return runPackWith(arguments, timeoutMs, true);
+    return runPackWith(windowsPath(E2E_PACKER), arguments, timeoutMs, true);
+}
+
+PackRun runPackerAt(const std::string& packer, const std::string& arguments, DWORD timeoutMs) {
+    return runPackWith(packer, arguments, timeoutMs, false);
 }
 
 std::string packFolder(std::string_view name) {

@@ -22,6 +22,9 @@ PackRun runPack(const std::string& arguments, DWORD timeoutMs = 30000);
 // Explorer: the packer's message box is read into boxText and answered with OK.
 // Fails the calling test when no box comes.
 PackRun runPackOnOwnConsole(const std::string& arguments, DWORD timeoutMs = 30000);
+// Runs another pack.exe (Windows path) than the build's.
+PackRun runPackerAt(const std::string& packer, const std::string& arguments,
+                    DWORD timeoutMs = 30000);
 
 // A fresh folder for one test's files (Windows path, no trailing backslash).
 std::string packFolder(std::string_view name);

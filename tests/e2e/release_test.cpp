@@ -1,0 +1,105 @@
+// The release zip as a Windows user gets it: unpacked into an empty folder, its
+// packer packs an example dropped on it and the packed player plays it; every
+// program shows the version; README.txt is what Notepad shows.
+
+#include "helpers/pack_run.h"
+#include "helpers/version_info.h"
+#include "support/e2e.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+// Unpacks the zip with the host's unzip into an empty folder; the folder the
+// zip holds (Windows path).
+std::string unpackedRelease() {
+    const std::string linuxFolder = E2E_WORK_DIR "/release";
+    const std::optional<int> status =
+        e2e::runHostCommand("rm -rf '" + linuxFolder + "' && mkdir -p '" + linuxFolder +
+                                "' && cd '" + linuxFolder + "' && unzip -q '" E2E_RELEASE_ZIP "'",
+                            30000);
+    EXPECT_EQ(status, 0) << "cannot unpack " E2E_RELEASE_ZIP;
+    return e2e::windowsPath(linuxFolder) + "\\script-player-" E2E_VERSION;
+}
+
+std::string withoutOptionalPrograms(std::string listing) {
+    for (const std::string optional : {" record.exe", " spy.exe"}) {
+        const std::size_t at = listing.find(optional);
+        if (at != std::string::npos) {
+            listing.erase(at, optional.size());
+        }
+    }
+    return listing;
+}
+
+TEST(ReleaseZip, HoldsVersionedProgramsTheDocsAndAReadmeForNotepad) {
+    const std::string top = unpackedRelease();
+    const std::string listing = e2e::listFolder(top);
+    EXPECT_EQ(withoutOptionalPrograms(listing), "LICENSE.txt README.txt pack.exe player.exe");
+    EXPECT_EQ(e2e::listFolder(top + "\\docs"), "commands.md guide.md");
+    EXPECT_NE(e2e::listFolder(top + "\\examples").find("hello_box.txt"), std::string::npos);
+
+    for (const char* program : {"player.exe", "pack.exe", "spy.exe", "record.exe"}) {
+        const std::string path = top + "\\" + program;
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            continue; // spy.exe and record.exe once the build has them
+        }
+        SCOPED_TRACE(program);
+        const e2e::VersionFacts facts = e2e::versionOf(path);
+        ASSERT_TRUE(facts.found);
+        EXPECT_EQ(facts.fileVersion, E2E_VERSION);
+        EXPECT_EQ(facts.productVersion, E2E_VERSION);
+        EXPECT_EQ(facts.fileVersionNumbers, E2E_VERSION ".0");
+        EXPECT_EQ(facts.productName, "Script player");
+        EXPECT_EQ(facts.originalName, program);
+        EXPECT_FALSE(facts.description.empty());
+    }
+
+    const std::string readme = e2e::readBytes(top + "\\README.txt").value_or("");
+    ASSERT_GT(readme.size(), 3u);
+    EXPECT_EQ(readme.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(readme.substr(3, readme.find('\r') - 3), "Script player " E2E_VERSION " for Windows");
+    for (std::size_t at = readme.find('\n'); at != std::string::npos;
+         at = readme.find('\n', at + 1)) {
+        ASSERT_EQ(readme[at - 1], '\r') << "a line feed without CR at byte " << at;
+    }
+    const std::string licence = e2e::readBytes(top + "\\LICENSE.txt").value_or("");
+    EXPECT_NE(licence.find("MIT License\r\n"), std::string::npos);
+}
+
+TEST(ReleaseZip, PacksADroppedExampleAndThePlayerPlaysIt) {
+    const std::string top = unpackedRelease();
+    const std::string script = top + "\\examples\\hello_box.txt";
+    const std::string player = top + "\\examples\\hello_box.exe";
+    e2e::PackRun pack = e2e::runPackerAt(top + "\\pack.exe", quoted(script));
+    ASSERT_EQ(pack.exitCode, 0u) << pack.err;
+    EXPECT_NE(pack.err.find("pack: wrote " + player), std::string::npos) << pack.err;
+
+    // The example moves the pointer to (200, 150) and clicks there.
+    e2e::TestWindow window({.title = "release click target", .x = 0, .y = 0});
+    ASSERT_TRUE(window.activate());
+    window.clearMessages();
+    e2e::RunningProgram run = e2e::startProgram(player);
+    ASSERT_TRUE(run.started());
+    HWND box = e2e::waitForMessageBox("开始", run.processId());
+    ASSERT_NE(box, nullptr) << "no start box";
+    EXPECT_NE(e2e::messageBoxText(box).find("Hello box: press OK"), std::string::npos);
+    ASSERT_TRUE(e2e::pressButton(box, IDOK));
+    EXPECT_EQ(run.waitForExit(20000), 0u);
+    EXPECT_TRUE(window.waitFor([](const std::vector<e2e::ReceivedMessage>& messages) {
+        for (const e2e::ReceivedMessage& message : messages) {
+            if (message.message == WM_LBUTTONDOWN) {
+                return true;
+            }
+        }
+        return false;
+    })) << testing::PrintToString(e2e::describe(window.messages()));
+}
+
+} // namespace
