@@ -87,7 +87,7 @@ std::string upperAscii(std::string_view text) {
 }
 
 bool sameText(const CommandParam& param, std::string_view expected) {
-    return param.text != nullptr && std::string_view(param.text) == expected;
+    return slotHoldsText(param) && std::string_view(slotText(param)) == expected;
 }
 
 // True when `line` parses to `opcode` with exactly these values.
@@ -104,12 +104,13 @@ bool parsesBack(const std::string& line, Opcode opcode, ParamKind kind, const Li
     case ParamKind::None:
         return true;
     case ParamKind::Integer:
-        return command.param1.number == values.first;
+        return slotNumber(command.param1) == values.first;
     case ParamKind::TwoIntegers:
-        return command.param1.number == values.first && command.param2.number == values.second;
+        return slotNumber(command.param1) == values.first &&
+               slotNumber(command.param2) == values.second;
     case ParamKind::TwoIntegersAndText:
-        return command.param1.number == values.first && command.param2.number == values.second &&
-               sameText(command.param3, text);
+        return slotNumber(command.param1) == values.first &&
+               slotNumber(command.param2) == values.second && sameText(command.param3, text);
     case ParamKind::Text:
     case ParamKind::KeyCombination:
         return sameText(command.param1, text);

@@ -34,8 +34,8 @@ Parsed parse(const std::string& line) {
     result.opcode = command.opcode;
     const CommandParam* slots[3] = {&command.param1, &command.param2, &command.param3};
     for (int i = 0; i < 3; ++i) {
-        result.numbers[i] = slots[i]->number;
-        result.isText[i] = slots[i]->text != nullptr;
+        result.numbers[i] = slotNumber(*slots[i]);
+        result.isText[i] = slotHoldsText(*slots[i]);
         result.texts[i] = slotText(*slots[i]);
     }
     return result;
