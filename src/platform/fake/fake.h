@@ -21,7 +21,8 @@ constexpr Time Forever = ~Time(0);
 
 struct Call {
     Time time;
-    std::string text; // e.g. "key 41 down", "sleep 100"; see fake.cpp for each form
+    std::string
+        text; // e.g. "key 41 down", "sleep 100"; see the files of src/platform/fake for each form
 };
 
 // Thrown by endProcess(): the process would end here.
