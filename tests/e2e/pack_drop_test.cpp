@@ -84,22 +84,6 @@ TEST(PackDrop, OnAConsoleOfItsOwnItShowsTheOutcomeInABox) {
     EXPECT_EQ(e2e::listFolder(folder), "broken.txt warned.exe warned.txt");
 }
 
-TEST(PackDrop, ManyFindingsAreCutShortInTheBoxButNotOnTheConsole) {
-    const std::string folder = e2e::packFolder("drop-many");
-    std::string script = "Start No Box\n";
-    for (int i = 0; i < 60; ++i) {
-        script += "bogus line " + std::to_string(i) + "\n";
-    }
-    script += "End\n";
-    e2e::writeBytes(folder + "\\many.txt", script);
-    e2e::PackRun run = e2e::runPackOnOwnConsole(quoted(folder + "\\many.txt"));
-    EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_TRUE(contains(run.err, "bogus line 59")) << run.err;
-    EXPECT_TRUE(contains(run.boxText, "bogus line 39")) << run.boxText;
-    EXPECT_FALSE(contains(run.boxText, "bogus line 40")) << run.boxText;
-    EXPECT_TRUE(contains(run.boxText, "\n(21 more lines)")) << run.boxText;
-}
-
 // The files a --run left in the folder for temporary files.
 std::string temporaryFiles() {
     char folder[MAX_PATH + 1];
