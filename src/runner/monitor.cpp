@@ -22,6 +22,15 @@ bool pauseKeyHeld() {
     return isKeyComboHeld(runState.pauseKey.data());
 }
 
+// True when the break key and the pause key name one combination ("ESC" and
+// "27" alike). Each press of that key then only toggles the pause: were it
+// also tested as the break key after the cycle's sleep, every press that began
+// during the sleep would end the program instead.
+bool breakKeyIsPauseKey() {
+    KeyCombo breakCombo = resolveKeyCombo(runState.breakKey.data());
+    return breakCombo != 0 && breakCombo == resolveKeyCombo(runState.pauseKey.data());
+}
+
 void togglePause() {
     if (runState.paused.load(std::memory_order_relaxed) != 0) {
         TrayIcon::update(TrayMode::ShowRunning);
@@ -39,13 +48,16 @@ void togglePause() {
 } // namespace
 
 void MonitorThread() {
+    // A break key already held when the thread starts ends the program, also
+    // when it is the pause key too.
     if (!breakKeyHeld()) {
+        const bool breakTested = !breakKeyIsPauseKey();
         do {
             if (pauseKeyHeld()) {
                 togglePause();
             }
             platform::sleepFor(CycleMs);
-        } while (!breakKeyHeld());
+        } while (!breakTested || !breakKeyHeld());
     }
     TrayIcon::update(TrayMode::Remove);
     platform::endProcess();

@@ -152,6 +152,51 @@ TEST(RunPlayer, PauseKeyHoldsTheRunUntilPressedAgain) {
     EXPECT_EQ(run.waitForExit(ExitTimeoutMs), std::optional<DWORD>(0));
 }
 
+// One key as break key and pause key: each press pauses or resumes, whichever
+// moment of the player's key polling it begins at, and none ends the player.
+TEST(RunPlayer, OneKeyAsBreakAndPauseKeyOnlyPausesAndResumes) {
+    ClickTarget target(clickWindow());
+    const std::string player = playerWithScript(
+        "one_key_pause", "SNB\nPauseKey F9\nBreak Key F9\nLClick\nDelay 100\nLoop");
+    ASSERT_FALSE(player.empty());
+    RunningProgram run = startProgram(player);
+    ASSERT_TRUE(run.started());
+    ASSERT_TRUE(target.waitForClicks(3));
+
+    for (DWORD round = 0; round < 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Sleep(17 * round); // presses begin at different points of the 50 ms cycle
+        pressAtServer("F9");
+        Sleep(500);
+        ASSERT_TRUE(run.running());
+        const std::size_t paused = target.clicks();
+        Sleep(1000);
+        EXPECT_EQ(target.clicks(), paused);
+
+        Sleep(29 * round);
+        pressAtServer("F9");
+        EXPECT_TRUE(target.waitForClicks(paused + 3));
+        ASSERT_TRUE(run.running());
+    }
+    // Ending the record ends the player.
+}
+
+// The colour wait still ends the run on the break key shared with the pause key.
+TEST(RunPlayer, OneKeyAsBreakAndPauseKeyEndsAColourWait) {
+    const std::string player = playerWithScript(
+        "one_key_colour", "SNB\nPauseKey F9\nBreak Key F9\nWaitColor 1 1 123456\nLClick\nEnd");
+    ASSERT_FALSE(player.empty());
+    ClickTarget target(clickWindow());
+    RunningProgram run = startProgram(player);
+    ASSERT_TRUE(run.started());
+    Sleep(1000);
+    ASSERT_TRUE(run.running());
+    HeldKey key("F9");
+    EXPECT_EQ(run.waitForExit(ExitTimeoutMs), std::optional<DWORD>(0));
+    key.release();
+    EXPECT_FALSE(target.waitForClicks(1, 500)); // the stop flag ends the run at once
+}
+
 TEST(RunPlayer, TrayIconRunEndsNormally) {
     ClickTarget target(clickWindow());
     const std::string player =

@@ -77,14 +77,56 @@ TEST_F(Monitor, PauseSetsTheFlagUntilTheNextPress) {
     EXPECT_EQ(fake::countCalls("end"), 1u);
 }
 
-TEST_F(Monitor, SameKeyForBreakAndPauseIsSeenByTheBreakTestFirst) {
-    // The break test follows the cycle's sleep directly, so a press that begins
-    // while the thread sleeps reaches the break test before the pause test.
+TEST_F(Monitor, SameKeyForBreakAndPauseHeldAtStartEndsAtOnce) {
     runState.breakKey = ByteString("F9");
     runState.pauseKey = ByteString("F9");
-    fake::holdKey(F9, 40, 200);
-    EXPECT_EQ(runUntilEnd(), 50u);
+    fake::holdKey(F9);
+    EXPECT_EQ(runUntilEnd(), 0u);
     EXPECT_EQ(runState.paused.load(), 0);
+}
+
+// One key as both break and pause key only toggles the pause, wherever in the
+// 50 ms cycle a press begins and however long it lasts. The pause key is
+// tested at every multiple of 50 ms while no press is awaited, so a press is
+// seen when it covers one of those times. A second, longer press later puts
+// the run back.
+TEST_F(Monitor, SameKeyForBreakAndPauseOnlyTogglesAtEveryPhaseOfTheCycle) {
+    const fake::Time durations[] = {1, 20, 49, 50, 51, 400, 3000};
+    for (fake::Time phase = 0; phase < 100; ++phase) {
+        for (fake::Time duration : durations) {
+            SCOPED_TRACE("press at 100 + " + std::to_string(phase) + " for " +
+                         std::to_string(duration) + " ms");
+            fake::reset();
+            resetRunState();
+            runState.breakKey = ByteString("F9");
+            runState.pauseKey = ByteString("F9");
+            runState.showTrayIcon = 1;
+            runState.hiddenWindow.store(7);
+            const fake::Time start = 100 + phase;
+            fake::holdKey(F9, start, start + duration);
+            fake::holdKey(F9, 4000 + phase, 4060 + phase);
+            fake::setTimeLimit(5000);
+            EXPECT_THROW(MonitorThread(), fake::TimeLimitReached);
+
+            const bool firstSeen = (start + duration - 1) / 50 * 50 >= start;
+            EXPECT_EQ(fake::countCalls("notify 1"), firstSeen ? 2u : 1u);
+            EXPECT_EQ(runState.paused.load(), firstSeen ? 0 : 1);
+            EXPECT_EQ(fake::countCalls("notify 2"), 0u); // never removed
+            EXPECT_EQ(fake::countCalls("end"), 0u);
+            if (HasFailure()) {
+                return;
+            }
+        }
+    }
+}
+
+TEST_F(Monitor, BreakAndPauseKeyNamingOneComboByNameAndNumberAreOneKey) {
+    runState.pauseKey = ByteString("27"); // ESC by number; the break key is ESC
+    fake::holdKey(Esc, 40, 200);
+    fake::setTimeLimit(1000);
+    EXPECT_THROW(MonitorThread(), fake::TimeLimitReached);
+    EXPECT_EQ(runState.paused.load(), 1);
+    EXPECT_EQ(fake::countCalls("end"), 0u);
 }
 
 TEST_F(Monitor, NoTrayCallsWithoutTheIconSetting) {

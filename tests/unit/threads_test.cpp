@@ -358,6 +358,38 @@ TEST_F(TwoThreads, BreakKeyEndsAColourWaitAndTheMonitorAlike) {
     EXPECT_GE(fake::countCalls("pixel 5 5"), 1u);
 }
 
+TEST_F(TwoThreads, OneKeyAsBreakAndPauseKeyEndsAColourWaitButOnlyPausesTheMonitor) {
+    compile("SNB\nBreak Key F9\nPauseKey f9\nShowTaryIcon\nWaitColor 5 5 FFFFFF\nEND\n");
+    // Pressed for good once the monitor is in its cycle: held before its first
+    // test, the key would end the process at once.
+    auto pressed = std::make_shared<bool>(false);
+    afterEverySleep([=] {
+        if (!*pressed && fake::countCalls("sleep 50") > 0) {
+            fake::holdKey(F9, fake::now());
+            *pressed = true;
+        }
+    });
+
+    startMonitorAndTray();
+    const bool stop = script.execute(script.commands[4]);
+    EXPECT_TRUE(stop);
+    if (stop) {
+        TrayIcon::update(TrayMode::Remove);
+    }
+    // The monitor waits for the key's release from now on: let it run into
+    // the time limit instead.
+    fake::setTimeLimit(fake::now() + 500, 5'000'000);
+    monitor.join();
+
+    EXPECT_EQ(outcome.load(), MonitorOutcome::TimeLimit);
+    EXPECT_EQ(fake::countCalls("end"), 0u);
+    EXPECT_EQ(runState.paused.load(), 1);
+    std::vector<std::uint32_t> messages = notifyMessages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), platform::NotifyAdd), 1);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), platform::NotifyModify), 1);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), platform::NotifyDelete), 1);
+}
+
 TEST_F(TwoThreads, BreakKeyWhilePausedEndsTheRunWithTheExecutorStillAtTheGate) {
     compile("SNB\nPauseKey F9\nBreak Key ctrl+q\nLClick\nLoop\nEND\n");
     ASSERT_STREQ(runState.breakKey.c_str(), "CTRL+Q");
