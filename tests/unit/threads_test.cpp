@@ -360,11 +360,12 @@ TEST_F(TwoThreads, BreakKeyEndsAColourWaitAndTheMonitorAlike) {
 
 TEST_F(TwoThreads, OneKeyAsBreakAndPauseKeyEndsAColourWaitButOnlyPausesTheMonitor) {
     compile("SNB\nBreak Key F9\nPauseKey f9\nShowTaryIcon\nWaitColor 5 5 FFFFFF\nEND\n");
-    // Pressed for good once the monitor is in its cycle: held before its first
-    // test, the key would end the process at once.
+    // Pressed for good once the monitor is in its cycle (held before its first
+    // test, the key would end the process at once) and the wait polls (a
+    // pause seen before the wait began would hold it at the gate).
     auto pressed = std::make_shared<bool>(false);
     afterEverySleep([=] {
-        if (!*pressed && fake::countCalls("sleep 50") > 0) {
+        if (!*pressed && fake::countCalls("sleep 50") > 0 && fake::countCalls("pixel 5 5") > 0) {
             fake::holdKey(F9, fake::now());
             *pressed = true;
         }
