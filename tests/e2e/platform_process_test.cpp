@@ -60,7 +60,8 @@ TEST(PlatformProcess, AClipboardHeldOpenByAnotherProgramCannotBeOpened) {
         Sleep(25);
     ASSERT_TRUE(fileExists(marker)) << "the probe did not open the clipboard";
     EXPECT_FALSE(platform::openClipboard());
-    DeleteFileA(marker.c_str()); // lets the probe close the clipboard and end
+    // Lets the probe close the clipboard and end.
+    EXPECT_TRUE(DeleteFileA(marker.c_str())) << GetLastError();
     EXPECT_EQ(holder.waitForExit(10000), 0u);
     EXPECT_TRUE(platform::openClipboard());
     platform::closeClipboard();

@@ -30,18 +30,26 @@ TEST(PlainPlayer, EndsAtOnceWithCodeZeroAndShowsNoWindow) {
 
 TEST(PlainPlayer, AWindowMadeByTheProcessIsSeenByTheWatch) {
     // The watch above would see a window: a program that makes one hidden
-    // window, as a player with a script does, and ends at once.
-    e2e::RunningProgram shower =
-        e2e::startProgram(e2e::windowsPath(E2E_PLATFORM_PROBE), "window e2e-watched", true);
+    // window, as a player with a script does, and keeps it until the watch
+    // has seen it and the marker file is gone.
+    const std::string marker = e2e::workDirectory() + "\\watched.marker";
+    HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    e2e::RunningProgram shower = e2e::startProgram(e2e::windowsPath(E2E_PLATFORM_PROBE),
+                                                   "window e2e-watched \"" + marker + "\"", true);
     ASSERT_TRUE(shower.started());
     shower.resume();
     std::set<HWND> windows;
     const ULONGLONG start = GetTickCount64();
-    while (shower.running() && GetTickCount64() - start < 10000) {
+    while (windows.empty() && shower.running() && GetTickCount64() - start < 10000) {
         for (HWND window : e2e::topLevelWindowsOf(shower.processId()))
             windows.insert(window);
     }
-    EXPECT_EQ(shower.waitForExit(5000), 0u);
+    EXPECT_TRUE(shower.running()) << "the probe ended before its marker was gone";
+    EXPECT_TRUE(DeleteFileA(marker.c_str())) << GetLastError();
+    EXPECT_EQ(shower.waitForExit(10000), 0u);
     EXPECT_FALSE(windows.empty());
 }
 

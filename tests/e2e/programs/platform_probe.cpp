@@ -8,7 +8,8 @@
 //   platform_probe return MARKER        main returns normally (no second thread)
 //   platform_probe open FILE [PARAMS]   openProgram(FILE, PARAMS), then return
 //   platform_probe touch FILE           creates FILE
-//   platform_probe window TITLE         makes a hidden top-level window and ends
+//   platform_probe window TITLE FILE    makes a hidden top-level window and
+//                                       keeps it until FILE is gone
 //   platform_probe crash now            reads through a null pointer
 //   platform_probe hold-clipboard FILE  opens the clipboard for a window of its
 //                                       own, creates FILE, keeps the clipboard
@@ -43,6 +44,17 @@ void keepReading() {
     for (;;) {
         observed = observed + trace.marker.size();
         platform::sleepFor(1);
+    }
+}
+
+// Waits while FILE exists, at most some ten seconds. Asks for the attributes
+// only: a file this program held open, even for a moment, could not be deleted
+// by the test then (no delete sharing).
+void waitWhileExists(const char* path) {
+    for (int tries = 0; tries < 2000; ++tries) {
+        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+            return;
+        platform::sleepFor(5);
     }
 }
 
@@ -82,13 +94,7 @@ int main(int argc, char** argv) {
             platform::DefaultPosition, 0, 300, 100));
         if (owner == nullptr || !OpenClipboard(owner) || !touch(argv[2]))
             return 3;
-        for (int tries = 0; tries < 2000; ++tries) {
-            if (std::FILE* file = std::fopen(argv[2], "r"))
-                std::fclose(file);
-            else
-                break;
-            platform::sleepFor(5);
-        }
+        waitWhileExists(argv[2]);
         CloseClipboard();
         return 0;
     }
@@ -96,10 +102,12 @@ int main(int argc, char** argv) {
         volatile int* nowhere = nullptr;
         return *nowhere;
     }
-    if (std::strcmp(mode, "window") == 0)
-        return platform::createWindow("button", argv[2], platform::OverlappedWindowStyle,
-                                      platform::DefaultPosition, 0, 300, 100) != 0
-                   ? 0
-                   : 3;
+    if (std::strcmp(mode, "window") == 0) {
+        if (argc < 4 || platform::createWindow("button", argv[2], platform::OverlappedWindowStyle,
+                                               platform::DefaultPosition, 0, 300, 100) == 0)
+            return 3;
+        waitWhileExists(argv[3]);
+        return 0;
+    }
     return 2;
 }
