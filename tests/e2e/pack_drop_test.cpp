@@ -80,7 +80,9 @@ TEST(PackDrop, OnAConsoleOfItsOwnItShowsTheOutcomeInABox) {
     // Started by double-click, with nothing dropped on it.
     e2e::PackRun bare = e2e::runPackOnOwnConsole("");
     EXPECT_EQ(bare.exitCode, 2u);
-    EXPECT_EQ(bare.boxText, "pack: no script file given (pack --help shows the usage)");
+    EXPECT_EQ(bare.err, "pack: no script file given (pack --help shows the usage)\n");
+    EXPECT_EQ(bare.boxText, "pack: no script file given (pack --help shows the usage)\n\n"
+                            "Drop a script file on pack.exe to pack it into an .exe.");
     EXPECT_EQ(e2e::listFolder(folder), "broken.txt warned.exe warned.txt");
 }
 

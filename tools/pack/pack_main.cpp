@@ -252,6 +252,10 @@ int main(int argc, char** argv) {
     ParsedOptions parsed = parsePackArguments(arguments);
     if (!parsed.ok) {
         say("pack: " + parsed.error + " (pack --help shows the usage)");
+        if (arguments.empty() && transcript.keep) {
+            // Double-clicked: tell how it is meant to be used.
+            transcript.text += "\nDrop a script file on pack.exe to pack it into an .exe.";
+        }
         return finish(ExitUsage);
     }
     switch (parsed.options.mode) {
