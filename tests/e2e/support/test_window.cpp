@@ -131,10 +131,9 @@ void TestWindow::run(TestWindowOptions options) {
     backgroundBrush = CreateSolidBrush(options.background == CLR_INVALID ? GetSysColor(COLOR_WINDOW)
                                                                          : options.background);
 
-    HWND created =
-        CreateWindowExA(0, className, options.title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                        options.x, options.y, options.width, options.height, nullptr, nullptr,
-                        GetModuleHandleA(nullptr), this);
+    HWND created = CreateWindowExA(
+        0, className, options.title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, options.x, options.y,
+        options.width, options.height, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     {
         std::lock_guard lock(mutex);
         window = created;
@@ -233,6 +232,19 @@ HWND TestWindow::addControl(const std::string& className, int id, const std::str
 
 void TestWindow::setControlText(int id, const std::string& text) {
     onWindowThread([&] { SetDlgItemTextA(window, id, text.c_str()); });
+}
+
+HWND TestWindow::addControlAt(int parentId, const std::string& className, int id,
+                              const std::string& text, RECT place, DWORD style) {
+    HWND control = nullptr;
+    onWindowThread([&] {
+        HWND parent = parentId == 0 ? window : GetDlgItem(window, parentId);
+        control = CreateWindowExA(
+            0, className.c_str(), text.c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
+            place.top, place.right - place.left, place.bottom - place.top, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    });
+    return control;
 }
 
 void TestWindow::enableControl(int id, bool enabled) {

@@ -58,6 +58,11 @@ class TestWindow {
     // the class "button", or "edit". Returns its handle.
     HWND addControl(const std::string& className, int id, const std::string& text,
                     bool enabled = true, DWORD style = 0);
+    // A child control at a place of its own: inside the control `parentId`
+    // (a group box, say) or, with 0, directly in the window; x and y are
+    // relative to that parent's client area.
+    HWND addControlAt(int parentId, const std::string& className, int id, const std::string& text,
+                      RECT place, DWORD style = 0);
     void setControlText(int id, const std::string& text);
     void enableControl(int id, bool enabled);
 

@@ -1,0 +1,56 @@
+// spy.exe: the window spy, or with --at the lines for one point on the
+// standard output.
+
+#include "spy_options.h"
+#include "spy_win32.h"
+
+#include "program_version.h"
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> commandArguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        return arguments;
+    }
+    for (int i = 1; i < count; ++i) {
+        const int length =
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string argument(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, argument.data(), length, nullptr, nullptr);
+        arguments.push_back(argument);
+    }
+    LocalFree(wide);
+    return arguments;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    const SpyOptions options = parseSpyOptions(commandArguments());
+    if (!options.ok) {
+        printText("spy: " + options.error + "\n" + SpyUsage, false, true);
+        return 2;
+    }
+    if (options.help) {
+        printText(SpyUsage, false, false);
+        return 0;
+    }
+    if (options.version) {
+        printText(std::string("spy ") + PROGRAM_VERSION + "\n", false, false);
+        return 0;
+    }
+    if (options.at) {
+        const SpyFacts facts = gatherFacts(POINT{options.x, options.y}, GetForegroundWindow(), 0);
+        printText(spyText(spyLines(facts, options.form), options.form), options.utf8, false);
+        return 0;
+    }
+    return runSpyWindow(instance, options.form);
+}

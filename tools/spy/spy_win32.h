@@ -1,0 +1,41 @@
+#pragma once
+// The spy's Win32 front end: gathering the facts at a point, text conversions,
+// output to a console or pipe, the clipboard and the window.
+
+#include "spy_lines.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <string>
+
+// ---- spy_gather.cpp ----------------------------------------------------------
+
+// The deepest visible child window under the screen point, disabled ones
+// included, preferring a control over a group box it lies in; null when the
+// point is over no child of its top-level window.
+HWND controlAt(POINT point);
+// Everything the lines need at `point`, for the window in front `front`.
+SpyFacts gatherFacts(POINT point, HWND front, KeyCombo key);
+
+// ---- spy_output.cpp ------------------------------------------------------------
+
+std::wstring wideFromGbk(const std::string& gbk);
+std::string utf8FromGbk(const std::string& gbk);
+// Writes to the standard output (or error): to a console as Unicode, to a pipe
+// or file as GBK bytes or, with `utf8`, UTF-8. A GUI program has no console of
+// its own; it uses the handles it was given or the console of its parent.
+void printText(const std::string& gbk, bool utf8, bool toError);
+// Puts the text on the clipboard as CF_UNICODETEXT and as CF_TEXT (GBK), line
+// feeds as CR LF.
+bool copyToClipboard(HWND owner, const std::string& gbk);
+
+// ---- spy_window.cpp ------------------------------------------------------------
+
+// The always-on-top spy window; returns the exit code.
+int runSpyWindow(HINSTANCE instance, NameForm form);

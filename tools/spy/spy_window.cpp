@@ -1,0 +1,393 @@
+// The spy window: always on top, refreshed ten times a second by a timer, with
+// the magnifier, the facts, the ready lines and their copy buttons.
+
+#include "spy_win32.h"
+
+#include "keys/key_text.h"
+#include "script/line_writer.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT_PTR RefreshTimer = 1;
+constexpr UINT RefreshMs = 100;
+constexpr int FreezeHotKey = 1;
+// Scroll Lock: hardly any program takes it, and it is not F10, which opens menus.
+constexpr UINT FreezeKey = VK_SCROLL;
+
+constexpr int MagnifiedPixels = 11; // the pixels around the pointer, the centre marked
+constexpr int Zoom = 12;
+constexpr int Margin = 8;
+constexpr int RowHeight = 24;
+constexpr int LineCount = 13;
+constexpr int ClientWidth = 640;
+
+// Control ids.
+constexpr int FormRadioId = 100; // + 0, 1, 2
+constexpr int CopyAllId = 110;
+constexpr int FreezeId = 111;
+constexpr int CopyButtonId = 200; // + row
+
+constexpr NameForm RadioForms[3] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
+const wchar_t* const RadioLabels[3] = {L"Chinese", L"English", L"Short code"};
+
+struct SpyWindow {
+    HWND window = nullptr;
+    HWND facts = nullptr;
+    HWND radios[3] = {};
+    HWND freeze = nullptr;
+    HWND status = nullptr;
+    HWND copyButtons[LineCount] = {};
+    HWND lineEdits[LineCount] = {};
+    std::wstring shown[LineCount];
+    std::wstring shownFacts;
+    HFONT font = nullptr;
+    HDC magnifierDc = nullptr;
+    HBITMAP magnifierBitmap = nullptr;
+    RECT magnifierRect{};
+
+    NameForm form = NameForm::English;
+    bool frozen = false;
+    bool hotKey = false;
+    bool holding = false;
+    KeyCombo key = 0;
+    HWND lastFront = nullptr;
+    SpyFacts current;
+    std::vector<SpyLine> lines;
+};
+
+SpyWindow spy;
+
+void setTextIfChanged(HWND control, std::wstring& shown, const std::wstring& text) {
+    if (shown != text) {
+        shown = text;
+        SetWindowTextW(control, text.c_str());
+    }
+}
+
+std::wstring textShown(const TextFact& text) {
+    if (!text.present) {
+        return L"(none)";
+    }
+    if (!text.writable) {
+        return L"(" + wideFromGbk(text.problem) + L")";
+    }
+    return L"\"" + wideFromGbk(text.gbk) + L"\"";
+}
+
+std::wstring number(long long value) {
+    return std::to_wstring(value);
+}
+
+std::wstring factsText(const SpyFacts& facts) {
+    std::wstring text = L"Pointer  " + number(facts.x) + L", " + number(facts.y) + L"   (screen " +
+                        number(facts.screenWidth) + L" x " + number(facts.screenHeight) + L")\r\n";
+    text += L"Colour   " +
+            (facts.colour.empty() ? L"(off the screen)" : wideFromGbk(facts.colour)) + L"\r\n";
+    if (facts.haveWindow) {
+        text += L"Window in front   " + textShown(facts.caption) + L"   class " +
+                textShown(facts.className) + L"\r\n";
+        text += L"Process   " + number(facts.processId) + L"   " +
+                (facts.exeName.empty() ? L"(not named)" : wideFromGbk(facts.exeName)) + L"\r\n";
+    } else {
+        text += L"Window in front   (none)\r\n\r\n";
+    }
+    if (facts.haveControl) {
+        text += L"Control   id " + number(facts.controlId) + L"   " +
+                textShown(facts.controlClass) + L"   " + textShown(facts.controlText) + L"   " +
+                (facts.controlEnabled ? L"enabled" : L"disabled") + L"\r\n";
+    } else {
+        text += L"Control   (none under the pointer)\r\n";
+    }
+    text += L"Key   " +
+            (facts.key == 0 ? std::wstring(L"(press one while the spy has the focus)")
+                            : wideFromGbk(keyText(facts.key))) +
+            L"\r\n";
+    text += std::wstring(L"Freeze: Scroll Lock") +
+            (spy.hotKey ? L"" : L" (taken by another program)") +
+            (spy.frozen    ? L"   FROZEN"
+             : spy.holding ? L"   holding: the pointer is over the spy"
+                           : L"");
+    return text;
+}
+
+std::wstring rowText(const SpyLine& line) {
+    const std::wstring command =
+        wideFromGbk(std::string(commandWord(line.opcode, NameForm::English)));
+    switch (line.status) {
+    case LineStatus::Ready:
+        return wideFromGbk(line.line) +
+               (line.note.empty() ? L"" : L"      (" + wideFromGbk(line.note) + L")");
+    case LineStatus::Flagged:
+        return wideFromGbk(line.line) + L"      [flagged: " + wideFromGbk(line.note) + L"]";
+    default:
+        return L"[" + command + L": " + wideFromGbk(statusWord(line.status)) + L"] " +
+               wideFromGbk(line.note);
+    }
+}
+
+void showLines() {
+    spy.current.key = spy.key;
+    spy.lines = spyLines(spy.current, spy.form);
+    for (int row = 0; row < LineCount && row < static_cast<int>(spy.lines.size()); ++row) {
+        const SpyLine& line = spy.lines[static_cast<std::size_t>(row)];
+        setTextIfChanged(spy.lineEdits[row], spy.shown[row], rowText(line));
+        EnableWindow(spy.copyButtons[row], !line.line.empty());
+    }
+    setTextIfChanged(spy.facts, spy.shownFacts, factsText(spy.current));
+}
+
+void captureMagnifier(POINT point) {
+    RECT all{0, 0, MagnifiedPixels, MagnifiedPixels};
+    FillRect(spy.magnifierDc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    HDC screen = GetDC(nullptr);
+    BitBlt(spy.magnifierDc, 0, 0, MagnifiedPixels, MagnifiedPixels, screen,
+           point.x - MagnifiedPixels / 2, point.y - MagnifiedPixels / 2, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    InvalidateRect(spy.window, &spy.magnifierRect, FALSE);
+}
+
+void refresh() {
+    POINT point{};
+    GetCursorPos(&point);
+    HWND under = WindowFromPoint(point);
+    const bool overSpy = under != nullptr && GetAncestor(under, GA_ROOT) == spy.window;
+    if (spy.frozen || overSpy) {
+        if (spy.holding != overSpy) {
+            spy.holding = overSpy;
+            showLines();
+        }
+        return;
+    }
+    spy.holding = false;
+    // The spy itself in front (it was clicked) stands for the window before it.
+    HWND front = GetForegroundWindow();
+    if (front == spy.window || front == nullptr) {
+        front = spy.lastFront;
+    } else {
+        spy.lastFront = front;
+    }
+    spy.current = gatherFacts(point, front, spy.key);
+    captureMagnifier(point);
+    showLines();
+}
+
+void paintMagnifier(HDC dc) {
+    const RECT& r = spy.magnifierRect;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, r.left, r.top, MagnifiedPixels * Zoom, MagnifiedPixels * Zoom, spy.magnifierDc,
+               0, 0, MagnifiedPixels, MagnifiedPixels, SRCCOPY);
+    // The centre pixel: a black frame with a white one inside, visible on any colour.
+    RECT centre{r.left + (MagnifiedPixels / 2) * Zoom - 1, r.top + (MagnifiedPixels / 2) * Zoom - 1,
+                r.left + (MagnifiedPixels / 2 + 1) * Zoom + 1,
+                r.top + (MagnifiedPixels / 2 + 1) * Zoom + 1};
+    FrameRect(dc, &centre, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InflateRect(&centre, -1, -1);
+    FrameRect(dc, &centre, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+void setFreeze(bool frozen) {
+    spy.frozen = frozen;
+    SendMessageW(spy.freeze, BM_SETCHECK, frozen ? BST_CHECKED : BST_UNCHECKED, 0);
+    showLines();
+}
+
+void copy(const std::string& text, const std::wstring& what) {
+    const bool ok = copyToClipboard(spy.window, text);
+    SetWindowTextW(spy.status,
+                   ok ? (L"Copied " + what).c_str() : L"The clipboard is busy; nothing was copied");
+}
+
+void onCommand(int id) {
+    if (id >= FormRadioId && id < FormRadioId + 3) {
+        spy.form = RadioForms[id - FormRadioId];
+        showLines();
+    } else if (id == FreezeId) {
+        setFreeze(SendMessageW(spy.freeze, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    } else if (id == CopyAllId) {
+        copy(spyText(spy.lines, spy.form), L"all lines");
+    } else if (id >= CopyButtonId && id < CopyButtonId + LineCount) {
+        const auto row = static_cast<std::size_t>(id - CopyButtonId);
+        if (row < spy.lines.size() && !spy.lines[row].line.empty()) {
+            copy(spy.lines[row].line, L"\"" + wideFromGbk(spy.lines[row].line) + L"\"");
+        }
+    }
+}
+
+// A key pressed while the spy has the focus: its code with the modifiers held,
+// a modifier alone without its own bit.
+void onKey(WPARAM virtualKey) {
+    const auto key = static_cast<std::uint8_t>(virtualKey & 0xFF);
+    struct Held {
+        int virtualKey;
+        KeyCombo bit;
+    };
+    const Held modifiers[] = {
+        {VK_SHIFT, ShiftBit}, {VK_CONTROL, CtrlBit}, {VK_MENU, AltBit}, {VK_LWIN, WinBit}};
+    KeyCombo code = key;
+    for (const Held& modifier : modifiers) {
+        if (modifier.virtualKey != key && GetKeyState(modifier.virtualKey) < 0) {
+            code |= modifier.bit;
+        }
+    }
+    spy.key = code;
+    showLines();
+}
+
+HWND child(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width,
+           int height, int id) {
+    HWND control = CreateWindowExW(
+        0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, spy.window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spy.font), TRUE);
+    return control;
+}
+
+void createChildren() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    spy.font = CreateFontIndirectW(&metrics.lfMessageFont);
+
+    const int magnifierSize = MagnifiedPixels * Zoom;
+    spy.magnifierRect = {Margin, Margin, Margin + magnifierSize, Margin + magnifierSize};
+    const int factsLeft = Margin * 2 + magnifierSize;
+    spy.facts = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, factsLeft, Margin,
+                      ClientWidth - factsLeft - Margin, magnifierSize, 0);
+
+    int y = Margin * 2 + magnifierSize;
+    int x = Margin;
+    for (int i = 0; i < 3; ++i) {
+        spy.radios[i] =
+            child(L"BUTTON", RadioLabels[i], BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), x, y, 90,
+                  22, FormRadioId + i);
+        if (RadioForms[i] == spy.form) {
+            SendMessageW(spy.radios[i], BM_SETCHECK, BST_CHECKED, 0);
+        }
+        x += 95;
+    }
+    spy.freeze = child(L"BUTTON", L"Freeze (Scroll Lock)", BS_AUTOCHECKBOX | WS_GROUP, x + 10, y,
+                       170, 22, FreezeId);
+    child(L"BUTTON", L"Copy all", BS_PUSHBUTTON, ClientWidth - Margin - 90, y - 1, 90, 24,
+          CopyAllId);
+
+    y += 30;
+    for (int row = 0; row < LineCount; ++row) {
+        spy.copyButtons[row] = child(L"BUTTON", L"Copy", BS_PUSHBUTTON, Margin, y, 50,
+                                     RowHeight - 2, CopyButtonId + row);
+        spy.lineEdits[row] = child(L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL | WS_BORDER,
+                                   Margin + 56, y, ClientWidth - Margin * 2 - 56, RowHeight - 2, 0);
+        y += RowHeight;
+    }
+    spy.status = child(L"STATIC",
+                       L"Lines are computed by the player's own code; copy puts "
+                       L"them on the clipboard as Unicode and GBK text.",
+                       SS_LEFT | SS_NOPREFIX, Margin, y + 4, ClientWidth - Margin * 2, 20, 0);
+}
+
+LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: {
+        spy.window = window;
+        HDC screen = GetDC(nullptr);
+        spy.magnifierDc = CreateCompatibleDC(screen);
+        spy.magnifierBitmap = CreateCompatibleBitmap(screen, MagnifiedPixels, MagnifiedPixels);
+        SelectObject(spy.magnifierDc, spy.magnifierBitmap);
+        ReleaseDC(nullptr, screen);
+        createChildren();
+        spy.hotKey = RegisterHotKey(window, FreezeHotKey, 0, FreezeKey) != FALSE;
+        SetTimer(window, RefreshTimer, RefreshMs, nullptr);
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == RefreshTimer) {
+            refresh();
+        }
+        return 0;
+    case WM_HOTKEY:
+        if (wParam == FreezeHotKey) {
+            setFreeze(!spy.frozen);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            onCommand(LOWORD(wParam));
+        }
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        // Read-only edits and labels on the window's colour.
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        paintMagnifier(dc);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_DESTROY:
+        KillTimer(window, RefreshTimer);
+        if (spy.hotKey) {
+            UnregisterHotKey(window, FreezeHotKey);
+        }
+        DeleteDC(spy.magnifierDc);
+        DeleteObject(spy.magnifierBitmap);
+        DeleteObject(spy.font);
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+bool isKeyMessage(UINT message) {
+    return message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_KEYUP ||
+           message == WM_SYSKEYUP || message == WM_CHAR || message == WM_SYSCHAR;
+}
+
+} // namespace
+
+int runSpyWindow(HINSTANCE instance, NameForm form) {
+    spy.form = form;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(101));
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = L"ScriptPlayerSpy";
+    if (RegisterClassExW(&windowClass) == 0) {
+        return 1;
+    }
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    const int clientHeight = Margin * 3 + MagnifiedPixels * Zoom + 30 + LineCount * RowHeight + 24;
+    RECT frame{0, 0, ClientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_TOPMOST);
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Script player spy",
+                                  style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) {
+        return 1;
+    }
+    ShowWindow(window, SW_SHOWNORMAL);
+    refresh();
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Every key goes to the key lines, none to the spy's own controls (no
+        // menu on ALT, no button pressed by SPACE).
+        if (isKeyMessage(message.message) &&
+            (message.hwnd == window || IsChild(window, message.hwnd))) {
+            if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+                onKey(message.wParam);
+            }
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
