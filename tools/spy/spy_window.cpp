@@ -6,6 +6,7 @@
 #include "keys/key_text.h"
 #include "script/line_writer.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -281,10 +282,9 @@ void createChildren() {
                                    Margin + 56, y, ClientWidth - Margin * 2 - 56, RowHeight - 2, 0);
         y += RowHeight;
     }
-    spy.status = child(L"STATIC",
-                       L"Lines are computed by the player's own code; copy puts "
-                       L"them on the clipboard as Unicode and GBK text.",
-                       SS_LEFT | SS_NOPREFIX, Margin, y + 4, ClientWidth - Margin * 2, 20, 0);
+    spy.status = child(L"STATIC", L"Copy puts a line on the clipboard as Unicode and GBK text.",
+                       SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, Margin, y + 4,
+                       ClientWidth - Margin * 2, 20, 0);
 }
 
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -363,12 +363,17 @@ int runSpyWindow(HINSTANCE instance, NameForm form) {
         return 1;
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    const int clientHeight = Margin * 3 + MagnifiedPixels * Zoom + 30 + LineCount * RowHeight + 24;
+    const int clientHeight = Margin * 3 + MagnifiedPixels * Zoom + 30 + LineCount * RowHeight + 28;
     RECT frame{0, 0, ClientWidth, clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_TOPMOST);
+    // In the top right corner of the work area, away from where most windows open.
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = frame.right - frame.left;
     HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Script player spy",
-                                  style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                                  frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+                                  style, std::max<int>(work.left, work.right - width - Margin * 2),
+                                  work.top + Margin * 2, width, frame.bottom - frame.top, nullptr,
+                                  nullptr, instance, nullptr);
     if (window == nullptr) {
         return 1;
     }
