@@ -229,4 +229,139 @@ TEST_F(SpyWindow, TheLinesPackedAndPlayedActOnTheSameWindow) {
         << cursor.x << ", " << cursor.y << "), not (" << target.x << ", " << target.y << ")";
 }
 
+// The spy window itself, started as a user starts it; ended with the record.
+class SpyProgram {
+  public:
+    SpyProgram() : run(e2e::startProgram(E2E_SPY)) {
+        EXPECT_TRUE(eventually(
+            [&] {
+                for (HWND candidate : e2e::topLevelWindowsOf(run.processId())) {
+                    char name[32] = {};
+                    GetClassNameA(candidate, name, sizeof name);
+                    if (std::string(name) == "ScriptPlayerSpy" && IsWindowVisible(candidate)) {
+                        window = candidate;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            10000));
+    }
+
+    // The text of a row's line (0 to 12), or of another control of the spy.
+    std::wstring rowText(int row) const { return controlText(300 + row); }
+    std::wstring controlText(int id) const {
+        wchar_t text[512] = {};
+        SendMessageW(GetDlgItem(window, id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    void click(int id) const { SendMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0); }
+    bool rowBecomes(int row, const std::wstring& text) const {
+        return eventually([&] { return rowText(row) == text; }, 10000);
+    }
+
+    e2e::RunningProgram run;
+    HWND window = nullptr;
+};
+
+// A text of the spy's window for a failure message (UTF-8).
+std::string narrow(const std::wstring& text) {
+    std::string bytes(text.size() * 3 + 1, '\0');
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(),
+                                           static_cast<int>(bytes.size()), nullptr, nullptr);
+    bytes.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
+    return bytes;
+}
+
+std::wstring clipboardUnicode() {
+    std::wstring text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+std::string clipboardBytes() {
+    std::string text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            text = static_cast<const char*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+TEST_F(SpyWindow, TheSpyWindowFollowsThePointerCopiesAndTakesKeys) {
+    const POINT ok = centreOf(okButton);
+    ASSERT_TRUE(e2e::movePointerSteadily(ok));
+    SpyProgram spy;
+    ASSERT_NE(spy.window, nullptr);
+    ASSERT_TRUE(window.activate()); // the spy came up in front; the test window is in front now
+    ASSERT_TRUE(spy.rowBecomes(7, L"Click ButtonText 1001 OK")) << narrow(spy.rowText(7));
+
+    // Copy: the line as Unicode and as GBK text.
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    spy.click(207);
+    EXPECT_TRUE(eventually([] { return clipboardUnicode() == L"Click ButtonText 1001 OK"; }));
+    EXPECT_EQ(clipboardBytes(), "Click ButtonText 1001 OK");
+
+    // The Chinese form rewrites every line; Copy all gives what spy --at prints,
+    // with CR LF line ends.
+    spy.click(100);
+    ASSERT_TRUE(spy.rowBecomes(7, L"等待按钮文字并点击 1001 OK"));
+    spy.click(110);
+    std::string expected;
+    ASSERT_TRUE(window.activate()); // --at takes the window in front as it is
+    POINT pointer{};                // within a pixel of the button's centre
+    GetCursorPos(&pointer);
+    for (const std::string& line : spyAt(pointer, " --form chinese")) {
+        expected += line + "\r\n";
+    }
+    EXPECT_TRUE(eventually([&] { return clipboardBytes() == expected; }))
+        << clipboardBytes() << "\n"
+        << expected;
+
+    // A key pressed while the spy has the focus, with a modifier held.
+    SetForegroundWindow(spy.window);
+    ASSERT_TRUE(eventually([&] { return GetForegroundWindow() == spy.window; }));
+    {
+        e2e::HeldKey ctrl("ctrl");
+        e2e::tapAtServer("F5");
+    }
+    EXPECT_TRUE(spy.rowBecomes(10, L"判断按键则继续 CTRL+F5")) << narrow(spy.rowText(10));
+    // The spy in front stands for the window before it.
+    EXPECT_EQ(spy.rowText(7), L"等待按钮文字并点击 1001 OK");
+
+    // Scroll Lock freezes the display: the pointer moves, the lines stay.
+    spy.click(101); // English
+    ASSERT_TRUE(spy.rowBecomes(7, L"Click ButtonText 1001 OK"));
+    const std::wstring okMove = spy.rowText(0);
+    e2e::tapAtServer("Scroll_Lock");
+    ASSERT_TRUE(eventually([&] {
+        return SendMessageW(GetDlgItem(spy.window, 111), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }));
+    ASSERT_TRUE(e2e::movePointerSteadily(spot()));
+    Sleep(500);
+    EXPECT_EQ(spy.rowText(0), okMove);
+    EXPECT_EQ(spy.rowText(7), L"Click ButtonText 1001 OK");
+    e2e::tapAtServer("Scroll_Lock");
+    EXPECT_TRUE(
+        spy.rowBecomes(7, L"[Click ButtonText: not available] no control under the pointer"));
+
+    // Over the spy itself the display holds still too.
+    RECT spyRect{};
+    GetWindowRect(spy.window, &spyRect);
+    ASSERT_TRUE(e2e::movePointerSteadily({spyRect.left + 60, spyRect.bottom - 40}));
+    Sleep(500);
+    EXPECT_EQ(spy.rowText(7), L"[Click ButtonText: not available] no control under the pointer");
+}
+
 } // namespace

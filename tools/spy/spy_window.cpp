@@ -30,6 +30,7 @@ constexpr int FormRadioId = 100; // + 0, 1, 2
 constexpr int CopyAllId = 110;
 constexpr int FreezeId = 111;
 constexpr int CopyButtonId = 200; // + row
+constexpr int LineEditId = 300;   // + row
 
 constexpr NameForm RadioForms[3] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
 const wchar_t* const RadioLabels[3] = {L"Chinese", L"English", L"Short code"};
@@ -279,7 +280,8 @@ void createChildren() {
         spy.copyButtons[row] = child(L"BUTTON", L"Copy", BS_PUSHBUTTON, Margin, y, 50,
                                      RowHeight - 2, CopyButtonId + row);
         spy.lineEdits[row] = child(L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL | WS_BORDER,
-                                   Margin + 56, y, ClientWidth - Margin * 2 - 56, RowHeight - 2, 0);
+                                   Margin + 56, y, ClientWidth - Margin * 2 - 56, RowHeight - 2,
+                                   LineEditId + row);
         y += RowHeight;
     }
     spy.status = child(L"STATIC", L"Copy puts a line on the clipboard as Unicode and GBK text.",
