@@ -1,6 +1,6 @@
 // The version resource that Explorer's Properties show, read back the way
 // Explorer reads it, in the player, the packer and a player the packer made;
-// and pack --version.
+// and pack --version and spy --version.
 
 #include "helpers/pack_run.h"
 #include "helpers/version_info.h"
@@ -29,6 +29,7 @@ void expectVersion(const std::string& path, const std::string& description,
 TEST(Version, EveryProgramCarriesTheVersionAndAPackedPlayerKeepsIt) {
     expectVersion(e2e::plainPlayerPath(), "Script player", "player.exe");
     expectVersion(e2e::windowsPath(E2E_PACKER), "Script player packer", "pack.exe");
+    expectVersion(e2e::windowsPath(E2E_SPY), "Script player window spy", "spy.exe");
 
     // Packed twice, so a script that is replaced keeps it too; the icon and
     // the manifest stay as well.
@@ -59,6 +60,14 @@ TEST(Version, PackPrintsItsVersionAndWritesNothingElse) {
     e2e::PackRun run = e2e::runPack("--version");
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_EQ(run.out, "pack " E2E_VERSION " (Script player)\n");
+    EXPECT_EQ(run.err, "");
+}
+
+// The spy is a GUI program; its --version still reaches the pipe it was given.
+TEST(Version, SpyPrintsItsVersion) {
+    e2e::PackRun run = e2e::runPackerAt(e2e::windowsPath(E2E_SPY), "--version");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.out, "spy " E2E_VERSION " (Script player)\n");
     EXPECT_EQ(run.err, "");
 }
 

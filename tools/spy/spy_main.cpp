@@ -44,7 +44,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 0;
     }
     if (options.version) {
-        printText(std::string("spy ") + PROGRAM_VERSION + "\n", false, false);
+        printText(std::string("spy ") + PROGRAM_VERSION + " (" PROGRAM_PRODUCT_NAME ")\n", false,
+                  false);
         return 0;
     }
     if (options.at) {
