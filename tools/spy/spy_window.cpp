@@ -279,9 +279,9 @@ void createChildren() {
     for (int row = 0; row < LineCount; ++row) {
         spy.copyButtons[row] = child(L"BUTTON", L"Copy", BS_PUSHBUTTON, Margin, y, 50,
                                      RowHeight - 2, CopyButtonId + row);
-        spy.lineEdits[row] = child(L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL | WS_BORDER,
-                                   Margin + 56, y, ClientWidth - Margin * 2 - 56, RowHeight - 2,
-                                   LineEditId + row);
+        spy.lineEdits[row] =
+            child(L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL | WS_BORDER, Margin + 56, y,
+                  ClientWidth - Margin * 2 - 56, RowHeight - 2, LineEditId + row);
         y += RowHeight;
     }
     spy.status = child(L"STATIC", L"Copy puts a line on the clipboard as Unicode and GBK text.",
