@@ -9,8 +9,8 @@ The zip holds one folder, script-player-V/, with the programs given (player.exe
 and pack.exe must be among them; packaging/CMakeLists.txt adds spy.exe and
 record.exe when the build has them), README.txt for Windows users (made
 from packaging/README.txt: UTF-8 with a byte-order mark and CR LF, so that
-Notepad shows it), LICENSE.txt, the guide and command reference, and the
-examples. A line of packaging/README.txt that starts with "[NAME.exe]" is kept
+Notepad shows it), LICENSE.txt, the guide (with its pictures) and command
+reference, and the examples. A line of packaging/README.txt that starts with "[NAME.exe]" is kept
 without the mark (what follows it stays as it is) only when the zip holds NAME.exe.
 """
 
@@ -67,8 +67,13 @@ def entries(source: str, version: str, programs):
     template = read(os.path.join(source, "packaging", "README.txt"))
     listed.append(("README.txt", readme_for(template, version, names), False))
     listed.append(("LICENSE.txt", crlf(read(os.path.join(source, "LICENSE"))), False))
+    docs = os.path.join(source, "docs")
     for doc in ("guide.md", "commands.md"):
-        listed.append(("docs/" + doc, read(os.path.join(source, "docs", doc)), False))
+        listed.append(("docs/" + doc, read(os.path.join(docs, doc)), False))
+    # The pictures the guide shows.
+    for name in sorted(os.listdir(docs)):
+        if name.endswith(".png"):
+            listed.append(("docs/" + name, read(os.path.join(docs, name)), False))
     examples = os.path.join(source, "examples")
     for name in sorted(os.listdir(examples)):
         if name.endswith(".txt"):
