@@ -14,8 +14,11 @@
 //                 the two halves of the compile pass on their own.
 //   compile_warm  the compile pass with the memory of earlier passes kept
 //                 mapped, so without the page faults of fresh memory.
-// Each prints lines per second; the last lines are the BENCH line (the medians
-// of compile and floor, CPU time) and its details.
+// Each prints lines per second and the minor page faults per pass; the last
+// lines are the BENCH lines: the compile pass (the medians of compile and
+// floor, CPU time) and the memory the Script holds per script line after the
+// pass (heap in use as the allocator counts it, against the text's own bytes
+// per line), with their details.
 //
 //   compile_bench [--lines=N] [--repetitions=N] [benchmark flags]
 
@@ -44,6 +47,9 @@
 namespace {
 
 constexpr double TargetRatio = 10.0;
+constexpr double TargetBytesPerLine = 64.0;
+// Blocks from this size on are mapped on their own (the allocator's default).
+constexpr int FreshMapThreshold = 128 * 1024;
 // Each repetition of a compile-pass benchmark runs at least this long (timed
 // CPU time); one pass takes a good part of it.
 constexpr double PassMinSeconds = 0.2;
@@ -215,17 +221,31 @@ std::int64_t minorPageFaults() {
     return usage.ru_minflt;
 }
 
+// Heap bytes in use: the arena's allocated chunks and the mapped blocks.
+std::int64_t heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<std::int64_t>(info.uordblks + info.hblkhd);
+}
+
+// What one checked pass measured.
+struct CheckedPass {
+    std::int64_t pageFaults = 0;
+    std::int64_t heapBytes = 0; // held by the Script after the pass
+};
+
 // Compiles once and checks that every line was kept and parsed to its command,
 // so the benchmark measures a script without syntax errors. Counts the page
-// faults of that pass into `pageFaults`.
-bool checkScript(const ScriptText& expected, std::int64_t& pageFaults) {
+// faults of that pass and the heap the Script then holds.
+bool checkScript(const ScriptText& expected, CheckedPass& measured) {
     fake::reset();
     resetRunState();
     std::unique_ptr<Script> script;
     try {
+        const std::int64_t heapBefore = heapInUse();
         const std::int64_t before = minorPageFaults();
         script = compileText(expected.text);
-        pageFaults = minorPageFaults() - before;
+        measured.pageFaults = minorPageFaults() - before;
+        measured.heapBytes = heapInUse() - heapBefore;
     } catch (const fake::ProcessEnded&) {
         const std::vector<std::string> boxes = fake::callTexts({"box"});
         std::fprintf(stderr, "compile_bench: the script has a syntax error: %s\n",
@@ -253,7 +273,9 @@ enum class Pass { Whole, SplitOnly, CompileOnly };
 void passBenchmark(benchmark::State& state, const std::string& text, std::int64_t lines,
                    Pass pass) {
     fake::reset();
+    std::int64_t faults = 0;
     for (auto _ : state) {
+        const std::int64_t faultsBefore = minorPageFaults();
         auto script = std::make_unique<Script>();
         if (pass == Pass::CompileOnly) {
             state.PauseTiming();
@@ -267,12 +289,15 @@ void passBenchmark(benchmark::State& state, const std::string& text, std::int64_
         }
         benchmark::DoNotOptimize(script->commands.get());
         state.PauseTiming();
+        faults += minorPageFaults() - faultsBefore;
         script.reset();
         resetRunState();
         state.ResumeTiming();
     }
     state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines),
                                                    benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["faults/pass"] =
+        benchmark::Counter(static_cast<double>(faults), benchmark::Counter::kAvgIterations);
 }
 
 // The whole pass with freed memory kept mapped and reused by the next pass. It
@@ -312,6 +337,7 @@ void floorBenchmark(benchmark::State& state, const std::string& text, std::int64
 struct Medians {
     double cpuSeconds = 0;
     double realSeconds = 0;
+    double faultsPerPass = 0;
     bool found = false;
 };
 
@@ -327,8 +353,10 @@ class MedianReporter : public benchmark::ConsoleReporter {
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if ((single || median) && !run.error_occurred) {
                 const double perSecond = benchmark::GetTimeUnitMultiplier(run.time_unit);
-                medians[run.run_name.function_name] = {run.GetAdjustedCPUTime() / perSecond,
-                                                       run.GetAdjustedRealTime() / perSecond, true};
+                const auto faults = run.counters.find("faults/pass");
+                medians[run.run_name.function_name] = {
+                    run.GetAdjustedCPUTime() / perSecond, run.GetAdjustedRealTime() / perSecond,
+                    faults != run.counters.end() ? faults->second.value : 0.0, true};
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -368,7 +396,7 @@ std::int64_t takeNumberFlag(int& argc, char** argv, const char* name, std::int64
 
 void printResult(const ScriptText& script, const Medians& compile, const Medians& floor,
                  const Medians& split, const Medians& compileOnly, const Medians& warm,
-                 std::int64_t pageFaults, std::int64_t repetitions) {
+                 const CheckedPass& checked, std::int64_t repetitions) {
     const std::int64_t lines = static_cast<std::int64_t>(script.opcodes.size());
     const double ratio = compile.cpuSeconds / floor.cpuSeconds;
     std::printf("BENCH compile pass; baseline %.2f ms (memchr line split of the same %.1f MB, CPU "
@@ -391,13 +419,15 @@ void printResult(const ScriptText& script, const Medians& compile, const Medians
     }
     if (warm.found) {
         std::printf("  compile pass on memory already mapped (no page faults): %.2f ms, %.2f M "
-                    "lines/s, ratio %.2f\n",
+                    "lines/s, ratio %.2f, %.0f page faults per pass\n",
                     warm.cpuSeconds * 1e3, static_cast<double>(lines) / warm.cpuSeconds / 1e6,
-                    warm.cpuSeconds / floor.cpuSeconds);
+                    warm.cpuSeconds / floor.cpuSeconds, warm.faultsPerPass);
     }
-    std::printf("  page faults in one compile pass: %s (fresh memory for the lines and the "
-                "commands; the floor touches none)\n",
-                grouped(pageFaults).c_str());
+    std::printf("  minor page faults per compile pass: %s (median of the timed passes; %s in the "
+                "checked first pass; fresh memory for the copy of the text, the line slices and "
+                "the commands; the floor touches none)\n",
+                grouped(static_cast<std::int64_t>(compile.faultsPerPass + 0.5)).c_str(),
+                grouped(checked.pageFaults).c_str());
     std::printf("  script: %s lines, %s bytes; names %s Chinese, %s English, %s short-code; "
                 "%s settings lines; %s lines with GBK parameter text\n",
                 grouped(lines).c_str(),
@@ -411,6 +441,27 @@ void printResult(const ScriptText& script, const Medians& compile, const Medians
                  grouped(script.kindCounts[kind]);
     }
     std::printf("  parameter kinds: %s\n", kinds.c_str());
+
+    // The heap the Script holds once the pass is over, per line, against the
+    // bytes of the script text itself per line (line feeds included).
+    const double textPerLine = static_cast<double>(script.text.size() + 1) / lines;
+    const double bytesPerLine = static_cast<double>(checked.heapBytes) / lines;
+    std::printf("BENCH memory per script line; baseline %.2f bytes (the script text per line, "
+                "line feed included); value %.2f bytes (heap the Script holds after the compile "
+                "pass, per line: its copy of the text, the line slices and the commands); ratio "
+                "%.2f; target <= %.0f bytes: %s\n",
+                textPerLine, bytesPerLine, bytesPerLine / textPerLine, TargetBytesPerLine,
+                bytesPerLine <= TargetBytesPerLine ? "met" : "missed");
+    std::printf("  heap in use after the pass, less before it: %s bytes for %s lines (mallinfo2: "
+                "allocated chunks and mapped blocks)\n",
+                grouped(checked.heapBytes).c_str(), grouped(lines).c_str());
+    std::printf("  of which the commands %s bytes (sizeof(Command) %zu), the copy of the text %s "
+                "bytes; the line slices and the rest %s bytes\n",
+                grouped(lines * static_cast<std::int64_t>(sizeof(Command))).c_str(),
+                sizeof(Command), grouped(static_cast<std::int64_t>(script.text.size() + 1)).c_str(),
+                grouped(checked.heapBytes - lines * static_cast<std::int64_t>(sizeof(Command)) -
+                        static_cast<std::int64_t>(script.text.size() + 1))
+                    .c_str());
 }
 
 } // namespace
@@ -428,9 +479,16 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // Fresh memory for every pass, as the player's one pass at start-up has: with
+    // the thresholds fixed, the allocator no longer raises them after the first
+    // large block is freed, so large blocks are mapped for each pass and
+    // unmapped when the Script is released, and the heap is trimmed.
+    mallopt(M_MMAP_THRESHOLD, FreshMapThreshold);
+    mallopt(M_TRIM_THRESHOLD, FreshMapThreshold);
+
     const ScriptText script = buildScript(lines);
-    std::int64_t pageFaults = 0;
-    if (!checkScript(script, pageFaults)) {
+    CheckedPass checked;
+    if (!checkScript(script, checked)) {
         return 1;
     }
     const auto repeat = [&](benchmark::internal::Benchmark* benchmark) {
@@ -463,7 +521,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     printResult(script, compile, floor, reporter.medians["split_only"],
-                reporter.medians["compile_only"], reporter.medians["compile_warm"], pageFaults,
+                reporter.medians["compile_only"], reporter.medians["compile_warm"], checked,
                 repetitions);
     return 0;
 }

@@ -49,7 +49,7 @@ void waitForStartKey(char* keyText) {
 
 // The expected colour is the last six bytes of the first line; a line shorter
 // than that holds no colour and never matches.
-void checkStartColour(const ByteString& line, const Command& command) {
+void checkStartColour(const LineText& line, const Command& command) {
     if (line.size() < ColourTextLength) {
         platform::endProcess();
     }

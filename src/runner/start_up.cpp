@@ -16,6 +16,8 @@ std::int32_t startUp() {
         }
         Script script;
         script.splitLines(reader.data.get());
+        // The script keeps its own copy of the text: one copy is enough for the run.
+        reader.data.reset();
         script.run();
     } catch (...) {
         platform::messageBox("读取脚本文件发生错误", "VELMO-TEK", platform::BoxOk);

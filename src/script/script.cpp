@@ -2,7 +2,27 @@
 
 #include "runner/run_state.h"
 
-#include <cstring>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
+
+// calloc creates the records without running a constructor; that is sound
+// because a Command is trivially copyable and destructible, and what the
+// records are then is what their bytes say.
+static_assert(std::is_trivially_copyable_v<Command> && std::is_trivially_destructible_v<Command>);
+
+void FreeCommands::operator()(Command* commands) const {
+    std::free(commands);
+}
+
+CommandArray allocateCommands(std::size_t count) {
+    void* records = std::calloc(count > 0 ? count : 1, sizeof(Command));
+    if (records == nullptr) {
+        throw std::bad_alloc();
+    }
+    return CommandArray(static_cast<Command*>(records));
+}
 
 Script::Script() {
     runState.breakKey = ByteString("ESC");
@@ -10,25 +30,11 @@ Script::Script() {
 }
 
 void Script::splitLines(const char* text) {
-    lines.clear();
-    lineCount = 0;
-    if (text == nullptr) {
-        text = "";
-    }
-    const char* end = text + std::strlen(text); // a NUL byte ends the script
-    const char* start = text;
-    for (;;) {
-        const char* feed = static_cast<const char*>(std::memchr(start, '\n', end - start));
-        const char* lineEnd = feed != nullptr ? feed : end;
-        if (lineEnd > start) {
-            lines.emplace_back(start, static_cast<std::size_t>(lineEnd - start));
-        }
-        if (feed == nullptr) {
-            break;
-        }
-        start = feed + 1;
+    lines.split(text);
+    if (lines.size() > static_cast<std::size_t>(INT32_MAX)) {
+        throw std::bad_alloc(); // more lines than a line number can count
     }
     lineCount = static_cast<std::int32_t>(lines.size());
-    // Value-initialised, so a slot the parser does not write reads as 0 and no text.
-    commands = std::make_unique<Command[]>(lines.size());
+    // Zeroed, so a slot the parser does not write reads as 0 and no text.
+    commands = allocateCommands(lines.size());
 }

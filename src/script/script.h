@@ -4,22 +4,35 @@
 
 #include "script/byte_string.h"
 #include "script/command.h"
+#include "script/line_list.h"
 
 #include <cstdint>
 #include <memory>
-#include <vector>
+
+// Frees an array of commands made by allocateCommands.
+struct FreeCommands {
+    void operator()(Command* commands) const;
+};
+using CommandArray = std::unique_ptr<Command[], FreeCommands>;
+
+// `count` value-initialised commands (at least one record is allocated). They
+// come zero-filled from the allocator, which all-zero bytes make value-
+// initialised: opcode Empty and every slot holding the number 0. Fresh memory
+// is zero already, so no pass writes the records before the parser does.
+// Throws std::bad_alloc when there is no memory.
+CommandArray allocateCommands(std::size_t count);
 
 struct Script {
-    std::unique_ptr<Command[]> commands; // lineCount records, record i for line i
+    CommandArray commands; // lineCount records, record i for line i
     ByteString commentText;
-    std::vector<ByteString> lines; // lines of non-zero length, without their line feed
+    LineList lines; // lines of non-zero length, without their line feed
     std::int32_t lineCount = 0;
 
     // Also resets the break key to "ESC" and the pause key to the empty text.
     Script();
 
-    // Splits a NUL-terminated text into lines at line feeds, dropping empty lines,
-    // and allocates one zeroed command per line. Called once.
+    // Copies a NUL-terminated text and splits the copy into lines at line feeds,
+    // dropping empty lines, and allocates one zeroed command per line. Called once.
     void splitLines(const char* text);
 
     // The whole run: compile pass, start preparation, owner window, passes.

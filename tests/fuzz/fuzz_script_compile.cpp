@@ -151,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(runState.paused.load() == 0);
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const ByteString& line = script.lines[i];
+        const LineText line = script.lines[i];
         // Lines after a syntax error are neither parsed nor changed.
         const std::string& want = i < failing ? expectedLines[i] : lines[i];
         FUZZ_CHECK(std::string_view(line.c_str(), line.size()) == want);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,8 @@ namespace {
 
 std::vector<std::string> linesOf(const Script& script) {
     std::vector<std::string> lines;
-    for (const ByteString& line : script.lines) {
-        lines.emplace_back(line.c_str(), line.size());
+    for (std::size_t i = 0; i < script.lines.size(); ++i) {
+        lines.emplace_back(script.lines[i].c_str(), script.lines[i].size());
     }
     return lines;
 }
@@ -63,6 +64,55 @@ TEST(SplitLines, CommandsStartZeroed) {
     EXPECT_EQ(slotNumber(script.commands[1].param2), 0);
     ASSERT_TRUE(parseLine(script.lines[3].data(), script.commands[3]));
     EXPECT_STREQ(slotText(script.commands[3].param3), "");
+}
+
+TEST(SplitLines, LinesAreSlicesOfOneCopyThatTheCompilePassWritesInto) {
+    const std::string text = "Break Key ctrl+q\n\nPutText keep me\r\nWait Key f5";
+    Script script;
+    script.splitLines(text.c_str());
+    ASSERT_EQ(script.lineCount, 3);
+    // One buffer: each line ends in a NUL where its line feed was, and the
+    // dropped empty line leaves its NUL between the first two lines.
+    EXPECT_EQ(script.lines[1].data(), script.lines[0].data() + script.lines[0].size() + 2);
+    EXPECT_EQ(script.lines[2].data(), script.lines[1].data() + script.lines[1].size() + 1);
+    for (int i = 0; i < script.lineCount; ++i) {
+        EXPECT_EQ(script.lines[i].c_str()[script.lines[i].size()], '\0');
+    }
+    script.compile();
+    // The key texts were upper-cased in the script's copy, and the slots point there.
+    EXPECT_STREQ(script.lines[0].c_str(), "Break Key CTRL+Q");
+    EXPECT_EQ(slotTextOrNull(script.commands[0].param1), script.lines[0].data() + 10);
+    EXPECT_STREQ(script.lines[1].c_str(), "PutText keep me\r");
+    EXPECT_STREQ(script.lines[2].c_str(), "Wait Key F5");
+    EXPECT_EQ(runState.breakKey, "CTRL+Q");
+    EXPECT_EQ(text, "Break Key ctrl+q\n\nPutText keep me\r\nWait Key f5");
+    resetRunState();
+}
+
+TEST(CommandSlot, WritingOneSideClearsTheOther) {
+    char text[] = "abc";
+    CommandParam slot{};
+    EXPECT_FALSE(slotHoldsText(slot));
+    EXPECT_EQ(slotTextOrNull(slot), nullptr);
+    setSlotNumber(slot, -123456789);
+    EXPECT_EQ(slotNumber(slot), -123456789);
+    setSlotText(slot, text);
+    EXPECT_TRUE(slotHoldsText(slot));
+    EXPECT_EQ(slotTextOrNull(slot), text);
+    EXPECT_EQ(slotNumber(slot), 0);
+    setSlotNumber(slot, INT32_MIN);
+    EXPECT_FALSE(slotHoldsText(slot));
+    EXPECT_EQ(slotTextOrNull(slot), nullptr);
+    EXPECT_STREQ(slotText(slot), "");
+    EXPECT_EQ(slotNumber(slot), INT32_MIN);
+    // A copied command holds the same values.
+    Command command;
+    setSlotText(command.param3, text + 1);
+    setSlotNumber(command.param2, 7);
+    const Command copy = command;
+    EXPECT_EQ(slotTextOrNull(copy.param3), text + 1);
+    EXPECT_EQ(slotNumber(copy.param2), 7);
+    EXPECT_FALSE(slotHoldsText(copy.param1));
 }
 
 TEST(SplitLines, LinesAreCopies) {
