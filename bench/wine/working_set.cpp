@@ -1,6 +1,10 @@
-// Peak working set of a player running a 10,000-line script, read from outside
-// with GetProcessMemoryInfo while it runs; against a bare program of ours that
-// only waits, read the same way: what any process costs under Wine.
+// Peak working set of players, read from outside with GetProcessMemoryInfo
+// while they run: one with a three-line script against a bare program of ours
+// that only waits, read the same way (what any process costs under Wine), and
+// one with a 10,000-line script against the three-line one (what the lines
+// cost). Under Wine every process maps Wine's own libraries, so the absolute
+// figure says little about a player on Windows, and the 4 MB that it should
+// stay below there cannot be checked here.
 
 #include "benchmarks.h"
 #include "report.h"
@@ -19,7 +23,6 @@ namespace bench {
 namespace {
 
 constexpr int ScriptLines = 10000;
-constexpr double TargetKb = 4096;
 // How long the bare program is watched.
 constexpr DWORD BareWatchMs = 1000;
 
@@ -99,26 +102,45 @@ bool workingSetBenchmark() {
     if (!baseline)
         return couldNot("read the bare program's working set");
 
-    const std::optional<double> value = playerPeakKb("bench_long_script", longScript(ScriptLines));
-    if (!value)
-        return couldNot("read the working set of the player of 10,000 lines");
     const std::optional<double> small =
         playerPeakKb("bench_short_script", "Start No Box\nDelay 1000\nEnd\n");
     if (!small)
         return couldNot("read the working set of the player of three lines");
+    const std::optional<double> large = playerPeakKb("bench_long_script", longScript(ScriptLines));
+    if (!large)
+        return couldNot("read the working set of the player of 10,000 lines");
 
-    printFigure({.name = "peak working set",
+    printFigure({.name = "peak working set, three-line script",
                  .baseline = *baseline,
                  .baselineUnit = "KB",
                  .baselineNote = "a bare program of ours waiting for a key",
-                 .value = *value,
+                 .value = *small,
+                 .valueUnit = "KB",
+                 .valueNote = "the player running Start No Box, Delay 1000, End",
+                 .ratio = *small / *baseline,
+                 .target = "none (< 4 MB on Windows cannot be checked under Wine)",
+                 .verdict = Verdict::None});
+    printDetail("the player above the bare program: " + kilobytes(*small - *baseline));
+    printDetail("the target of 4 MB is for the player on Windows. Under Wine every process "
+                "maps Wine's own libraries (the bare program alone has " +
+                kilobytes(*baseline) +
+                "), so it cannot be checked here: the figures above the "
+                "bare program are what the player adds");
+
+    printFigure({.name = "peak working set per 10,000 script lines",
+                 .baseline = *small,
+                 .baselineUnit = "KB",
+                 .baselineNote = "the player running a three-line script",
+                 .value = *large,
                  .valueUnit = "KB",
                  .valueNote = "the player running a 10,000-line script",
-                 .ratio = *value / *baseline,
-                 .target = "< 4 MB",
-                 .verdict = *value < TargetKb ? Verdict::Met : Verdict::Missed});
-    printDetail("the player running a three-line script: " + kilobytes(*small));
-    printDetail("the 10,000-line player above the bare program: " + kilobytes(*value - *baseline));
+                 .ratio = *large / *small,
+                 .target = "none",
+                 .verdict = Verdict::None});
+    printDetail("10,000 lines add " + kilobytes(*large - *small) + ", " +
+                std::to_string(static_cast<long long>((*large - *small) * 1024 / ScriptLines)) +
+                " bytes per line");
+    printDetail("the 10,000-line player above the bare program: " + kilobytes(*large - *baseline));
     return true;
 }
 
