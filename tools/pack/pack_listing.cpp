@@ -64,11 +64,14 @@ std::string slotList(const LineParse& parse, std::string_view line) {
         if (!list.empty()) {
             list += ' ';
         }
-        list += "param" + std::to_string(i + 1) + "=";
+        list += "param";
+        list += std::to_string(i + 1);
+        list += '=';
         if (parse.isText[i]) {
             list += quoteText(parse.texts[i]);
             if (parse.kind == ParamKind::KeyCombination) {
-                list += " " + keyDescription(parse.texts[i]);
+                list += ' ';
+                list += keyDescription(parse.texts[i]);
             }
         } else {
             list += std::to_string(parse.numbers[i]);
@@ -76,7 +79,8 @@ std::string slotList(const LineParse& parse, std::string_view line) {
     }
     if (parse.opcode == Opcode::StartColor) {
         // Start Color compares the last six bytes of its line.
-        list += " colour=" + quoteText(line.substr(line.size() >= 6 ? line.size() - 6 : 0));
+        list += " colour=";
+        list += quoteText(line.substr(line.size() >= 6 ? line.size() - 6 : 0));
     }
     return list;
 }

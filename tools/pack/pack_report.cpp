@@ -48,7 +48,9 @@ std::string reportForBox(std::string_view transcript) {
         report.push_back('\n');
     }
     if (left > 0) {
-        report.append("(" + std::to_string(left) + (left == 1 ? " more line)" : " more lines)"));
+        report.push_back('(');
+        report.append(std::to_string(left));
+        report.append(left == 1 ? " more line)" : " more lines)");
     } else if (!report.empty()) {
         report.pop_back();
     }
