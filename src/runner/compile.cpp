@@ -47,8 +47,9 @@ std::size_t shownLength(const char* line, std::size_t limit) {
 void Script::compile() {
     for (std::int32_t i = 0; i < lineCount; ++i) {
         Command& command = commands[i];
-        if (!parseLine(lines[i].data(), command)) {
-            reportSyntaxError(i + 1, lines[i].c_str());
+        const LineText line = lines[i];
+        if (!parseLine(line.data(), line.size(), command)) {
+            reportSyntaxError(i + 1, line.c_str());
         }
         if (!isActionCommand(command)) {
             execute(command);

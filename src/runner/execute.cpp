@@ -71,22 +71,6 @@ void sendKeyText(Command& command, KeySendMode mode) {
 
 } // namespace
 
-bool isActionCommand(const Command& command) {
-    switch (command.opcode) {
-    case Opcode::BreakKey:
-    case Opcode::Loop:
-    case Opcode::End:
-    case Opcode::LoopTimes:
-    case Opcode::Rem:
-    case Opcode::Comment:
-    case Opcode::PauseKey:
-    case Opcode::ShowTrayIcon:
-        return false;
-    default:
-        return true;
-    }
-}
-
 bool Script::execute(Command& command) {
     waitWhilePaused();
     if (!isActionCommand(command)) {

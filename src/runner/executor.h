@@ -8,7 +8,22 @@
 #include <cstdint>
 
 // False for exactly the eight settings opcodes, true for every other value.
-bool isActionCommand(const Command& command);
+// Inline: the compile pass asks it of every line.
+inline bool isActionCommand(const Command& command) {
+    switch (command.opcode) {
+    case Opcode::BreakKey:
+    case Opcode::Loop:
+    case Opcode::End:
+    case Opcode::LoopTimes:
+    case Opcode::Rem:
+    case Opcode::Comment:
+    case Opcode::PauseKey:
+    case Opcode::ShowTrayIcon:
+        return false;
+    default:
+        return true;
+    }
+}
 
 // Settings commands (run during the compile pass).
 void executeSetting(Script& script, Command& command);

@@ -6,6 +6,8 @@
 #include "script/resource_reader.h"
 #include "script/script.h"
 
+#include <utility>
+
 std::int32_t startUp() {
     // Everything, the copy of the resource included, runs under one guard: an
     // allocation failure anywhere shows one box and ends the run normally.
@@ -15,9 +17,9 @@ std::int32_t startUp() {
             return 0;
         }
         Script script;
-        script.splitLines(reader.data.get());
-        // The script keeps its own copy of the text: one copy is enough for the run.
-        reader.data.reset();
+        // The script takes over the reader's copy of the resource and splits it
+        // in place: one copy of the text for the whole run.
+        script.splitOwnedLines(std::move(reader.data), reader.size);
         script.run();
     } catch (...) {
         platform::messageBox("读取脚本文件发生错误", "VELMO-TEK", platform::BoxOk);

@@ -7,18 +7,25 @@
 #include <cstring>
 
 // A parameter slot holds a number or a reference to text inside the line it came
-// from, never both: one tag byte says which, and the eight bytes after it hold
-// the number or the text's address. The bytes are only read and written by the
-// functions below (the members are private to them); each setter writes the
-// tag together with its value, so writing one side clears the other. Nine
-// bytes, byte-aligned, make a Command of 32 bytes instead of 56.
+// from, never both, in one eight-byte value: a text is its address with the top
+// bit set (addresses a program can hold in user space never have it), a number
+// is its 32 bits with the upper half zero. The bytes are only read and written
+// by the functions below (the members are private to them); each setter writes
+// the whole value, so writing one side clears the other. Eight bytes,
+// byte-aligned, make a Command of 28 bytes.
 // A value-initialised slot holds the number 0 and no text (all bytes zero).
 class CommandParam {
   private:
-    enum : std::uint8_t { HoldsNumber = 0, HoldsText = 1 };
+    static constexpr std::uint64_t TextBit = std::uint64_t(1) << 63;
 
-    std::uint8_t tag_ = HoldsNumber;
-    unsigned char value_[sizeof(char*)] = {};
+    unsigned char value_[8] = {};
+
+    std::uint64_t value() const {
+        std::uint64_t value;
+        std::memcpy(&value, value_, sizeof value);
+        return value;
+    }
+    void setValue(std::uint64_t value) { std::memcpy(value_, &value, sizeof value); }
 
     friend bool slotHoldsText(const CommandParam& param);
     friend std::int32_t slotNumber(const CommandParam& param);
@@ -34,28 +41,30 @@ struct Command {
     CommandParam param3;
 };
 
+static_assert(sizeof(std::uintptr_t) <= sizeof(std::uint64_t));
+
 // True when the slot holds a text.
 inline bool slotHoldsText(const CommandParam& param) {
-    return param.tag_ == CommandParam::HoldsText;
+    return (param.value() & CommandParam::TextBit) != 0;
 }
 
 // The number of a slot, 0 when the slot holds a text.
 inline std::int32_t slotNumber(const CommandParam& param) {
-    std::int32_t number = 0;
-    if (param.tag_ == CommandParam::HoldsNumber) {
-        std::memcpy(&number, param.value_, sizeof number);
+    const std::uint64_t value = param.value();
+    if ((value & CommandParam::TextBit) != 0) {
+        return 0;
     }
-    return number;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
 // The slot's text where it lies in the line (writable, for key texts that are
 // upper-cased in place), or null when the slot holds no text.
 inline char* slotTextOrNull(const CommandParam& param) {
-    char* text = nullptr;
-    if (param.tag_ == CommandParam::HoldsText) {
-        std::memcpy(&text, param.value_, sizeof text);
+    const std::uint64_t value = param.value();
+    if ((value & CommandParam::TextBit) == 0) {
+        return nullptr;
     }
-    return text;
+    return reinterpret_cast<char*>(static_cast<std::uintptr_t>(value & ~CommandParam::TextBit));
 }
 
 // The text of a slot, the empty text when the slot holds none.
@@ -65,16 +74,14 @@ inline const char* slotText(const CommandParam& param) {
 }
 
 inline void setSlotNumber(CommandParam& param, std::int32_t number) {
-    param.tag_ = CommandParam::HoldsNumber;
-    std::memset(param.value_, 0, sizeof param.value_);
-    std::memcpy(param.value_, &number, sizeof number);
+    param.setValue(static_cast<std::uint32_t>(number));
 }
 
 // `text` must not be null; the slot then refers to it and holds no number.
 inline void setSlotText(CommandParam& param, char* text) {
-    param.tag_ = CommandParam::HoldsText;
-    std::memcpy(param.value_, &text, sizeof text);
+    param.setValue(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(text)) |
+                   CommandParam::TextBit);
 }
 
-static_assert(sizeof(CommandParam) == 9 && sizeof(Command) == 32,
-              "a command is one 32-bit opcode and three nine-byte slots");
+static_assert(sizeof(CommandParam) == 8 && sizeof(Command) == 28,
+              "a command is one 32-bit opcode and three eight-byte slots");

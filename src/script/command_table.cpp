@@ -62,12 +62,13 @@ constexpr CommandSpec CommandTable[CommandTableRowCount] = {
 
 namespace {
 
-// The parser folds only CommandNameCapacity leading bytes of a line.
+// The parser folds only CommandNameCapacity leading bytes of a line and
+// looks names up by their first CommandNameShortest bytes.
 constexpr bool namesFitCapacity() {
     for (const CommandSpec& entry : CommandTable) {
         for (const char* name : {entry.chineseName, entry.englishName, entry.shortCode}) {
             std::size_t length = std::char_traits<char>::length(name);
-            if (length == 0 || length > CommandNameCapacity) {
+            if (length < CommandNameShortest || length > CommandNameCapacity) {
                 return false;
             }
         }
@@ -75,7 +76,8 @@ constexpr bool namesFitCapacity() {
     return true;
 }
 
-static_assert(namesFitCapacity(), "every command name is non-empty and fits the capacity");
+static_assert(namesFitCapacity(),
+              "every command name has the shortest length at least and fits the capacity");
 
 } // namespace
 

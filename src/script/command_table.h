@@ -74,6 +74,8 @@ struct CommandSpec {
 constexpr int CommandTableRowCount = 46;
 // No name of the table is longer than this many bytes.
 constexpr int CommandNameCapacity = 23; // "Set Last Mouse Position"
+// No name is shorter than this many bytes.
+constexpr int CommandNameShortest = 3; // "STR", "End" and the like
 extern const CommandSpec CommandTable[CommandTableRowCount];
 
 // The row's name in `form`; any form value other than Chinese and ShortCode

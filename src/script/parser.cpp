@@ -1,5 +1,6 @@
 #include "script/parser.h"
 
+#include <bit>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -40,50 +41,142 @@ struct FoldedName {
     std::uint8_t row;
 };
 
-// Every name of the table folded once. For each possible first byte of a folded
-// line, `ordered` holds the names that start with that byte, in the order in
-// which parseLine tries them, and `longest` the longest of them. A line can only
-// begin with a name whose first byte it has, so trying one bucket gives the
-// result of trying every row and form in turn.
+// The leading bytes of a line or a name, case-folded, in three eight-byte
+// words, zero past the end; the bytes are in memory order.
+constexpr std::size_t PrefixBytes = 24;
+static_assert(CommandNameCapacity <= PrefixBytes);
+struct PrefixWords {
+    std::uint64_t words[PrefixBytes / 8];
+};
+
+constexpr std::uint64_t EveryByte = 0x0101010101010101;
+constexpr std::uint64_t HighBits = 0x8080808080808080;
+
+// foldByte on each byte of `word`: 0x20 is added to every byte from 'A' to 'Z'.
+// Each test works on the low seven bits of a byte, so no sum carries into the
+// next byte, and bytes with the high bit set are left out.
+std::uint64_t foldWord(std::uint64_t word) {
+    const std::uint64_t low = word & ~HighBits;
+    const std::uint64_t atLeastA = low + EveryByte * (0x80 - 'A');
+    const std::uint64_t beyondZ = low + EveryByte * (0x80 - 'Z' - 1);
+    const std::uint64_t upper = atLeastA & ~beyondZ & ~word & HighBits;
+    return word | (upper >> 2);
+}
+
+template <typename Word> Word load(const char* bytes) {
+    Word word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// The `length` (1 to 7) bytes at `bytes` in the low bytes of a word, read
+// with loads that stay within them: two overlapping halves, or the first,
+// middle and last byte.
+std::uint64_t shortWord(const char* bytes, std::size_t length) {
+    if (length >= 4) {
+        const std::uint64_t first = load<std::uint32_t>(bytes);
+        const std::uint64_t last = load<std::uint32_t>(bytes + length - 4);
+        return first | last << (8 * (length - 4));
+    }
+    const auto byteAt = [bytes](std::size_t at) {
+        return std::uint64_t(static_cast<unsigned char>(bytes[at])) << (8 * at);
+    };
+    return byteAt(0) | byteAt(length / 2) | byteAt(length - 1);
+}
+
+// The first `length` bytes of `text`, at most PrefixBytes, folded and padded
+// with zeros. Only the text's own bytes are read, and in words: bytes stored
+// and read back in other widths would stall the loads.
+PrefixWords foldedWords(const char* text, std::size_t length) {
+    PrefixWords prefix;
+    for (std::size_t k = 0; k < PrefixBytes / 8; ++k) {
+        const std::size_t at = 8 * k;
+        std::uint64_t word = 0;
+        if (length >= at + 8) {
+            word = load<std::uint64_t>(text + at);
+        } else if (length > at && length >= 8) {
+            // The line's last eight bytes; the word's own are the high ones.
+            word = load<std::uint64_t>(text + length - 8) >> (8 * (at + 8 - length));
+        } else if (length > at) {
+            word = shortWord(text, length);
+        }
+        prefix.words[k] = foldWord(word);
+    }
+    return prefix;
+}
+
+// A name in the form the line prefix is compared with: its folded bytes and a
+// mask of its length. A name has no NUL byte, so a line that ends within the
+// name (and is padded with zeros there) cannot compare equal to it.
+struct NameWords {
+    PrefixWords bytes;
+    PrefixWords mask;
+    std::uint8_t length;
+    std::uint8_t row;
+};
+
+// Names are looked up by their first three bytes (no name is shorter),
+// hashed into this many buckets; names that share a bucket are all tried.
+static_assert(CommandNameShortest >= 3);
+static_assert(std::endian::native == std::endian::little, "the key is the word's low three bytes");
+constexpr int BucketCount = 2048;
+
+int bucketOf(std::uint64_t firstWord) {
+    const std::uint32_t key = static_cast<std::uint32_t>(firstWord) & 0xFFFFFF;
+    return static_cast<int>((key * 0x9E3779B1u) >> (32 - 11));
+}
+static_assert(BucketCount == 1 << 11);
+
+// Every name of the table folded once. For each bucket, `ordered` holds the
+// names in it in the order in which parseLine tries them (rows in table
+// order, each row's forms in AttemptForms order). A line can only begin with
+// a name whose first bytes it has, so trying the line's bucket in that order
+// gives the result of trying every row and form in turn.
 struct NameIndex {
     FoldedName names[CommandTableRowCount][NameFormCount]; // by row and position in AttemptForms
-    FoldedName ordered[AttemptCount];
-    std::uint16_t firstOrdered[257]; // bucket b is ordered[firstOrdered[b]..firstOrdered[b + 1])
-    std::uint8_t longest[256];
+    NameWords ordered[AttemptCount];
+    std::uint16_t
+        firstOrdered[BucketCount + 1]; // bucket b is ordered[firstOrdered[b]..firstOrdered[b + 1])
 };
 
 NameIndex buildNameIndex() {
     NameIndex index{};
-    std::uint16_t bucketSize[256] = {};
+    NameWords words[CommandTableRowCount][NameFormCount] = {};
+    int bucketOfName[CommandTableRowCount][NameFormCount] = {};
+    std::uint16_t bucketSize[BucketCount] = {};
     for (int row = 0; row < CommandTableRowCount; ++row) {
         for (int position = 0; position < NameFormCount; ++position) {
             const char* name = commandName(AttemptForms[position], row);
             FoldedName& folded = index.names[row][position];
-            std::size_t length = std::strlen(name); // non-empty and within the capacity
+            std::size_t length = std::strlen(name); // within the capacity, at least three bytes
             for (std::size_t i = 0; i < length; ++i) {
                 folded.bytes[i] = foldByte(static_cast<unsigned char>(name[i]));
             }
             folded.length = static_cast<std::uint8_t>(length);
             folded.row = static_cast<std::uint8_t>(row);
-            unsigned char first = folded.bytes[0];
-            ++bucketSize[first];
-            if (folded.length > index.longest[first]) {
-                index.longest[first] = folded.length;
-            }
+            NameWords& nameWords = words[row][position];
+            nameWords.bytes = foldedWords(name, length);
+            unsigned char ones[PrefixBytes] = {};
+            std::memset(ones, 0xFF, length);
+            std::memcpy(nameWords.mask.words, ones, sizeof ones);
+            nameWords.length = folded.length;
+            nameWords.row = folded.row;
+            const int bucket = bucketOf(nameWords.bytes.words[0]);
+            bucketOfName[row][position] = bucket;
+            ++bucketSize[bucket];
         }
     }
-    std::uint16_t fill[256];
+    std::uint16_t fill[BucketCount];
     std::uint16_t start = 0;
-    for (int byte = 0; byte < 256; ++byte) {
-        index.firstOrdered[byte] = start;
-        fill[byte] = start;
-        start = static_cast<std::uint16_t>(start + bucketSize[byte]);
+    for (int bucket = 0; bucket < BucketCount; ++bucket) {
+        index.firstOrdered[bucket] = start;
+        fill[bucket] = start;
+        start = static_cast<std::uint16_t>(start + bucketSize[bucket]);
     }
-    index.firstOrdered[256] = start;
+    index.firstOrdered[BucketCount] = start;
     for (int row = 0; row < CommandTableRowCount; ++row) {
         for (int position = 0; position < NameFormCount; ++position) {
-            const FoldedName& folded = index.names[row][position];
-            index.ordered[fill[folded.bytes[0]]++] = folded;
+            index.ordered[fill[bucketOfName[row][position]]++] = words[row][position];
         }
     }
     return index;
@@ -167,11 +260,21 @@ bool startsWith(const FoldedPrefix& prefix, const FoldedName& name) {
     return true;
 }
 
-// Fills `command` for `line`, which begins with `name`.
-void fillCommand(char* line, const FoldedName& name, Command& command) {
-    const CommandSpec& entry = CommandTable[name.row];
-    decodeParameters(line + name.length, entry.paramKind, command);
+// Fills `command` for `line`, which begins with the name of `row` of `nameLength` bytes.
+void fillCommand(char* line, int row, std::size_t nameLength, Command& command) {
+    const CommandSpec& entry = CommandTable[row];
+    decodeParameters(line + nameLength, entry.paramKind, command);
     command.opcode = entry.opcode;
+}
+
+// True when the folded line prefix begins with `name`.
+bool beginsWith(const PrefixWords& prefix, const NameWords& name) {
+    // Most names differ from the line within the first eight bytes.
+    if (((prefix.words[0] ^ name.bytes.words[0]) & name.mask.words[0]) != 0) {
+        return false;
+    }
+    return (((prefix.words[1] ^ name.bytes.words[1]) & name.mask.words[1]) |
+            ((prefix.words[2] ^ name.bytes.words[2]) & name.mask.words[2])) == 0;
 }
 
 } // namespace
@@ -218,30 +321,34 @@ bool matchCommand(char* line, int row, NameForm form, Command& command) {
     if (!startsWith(prefix, name)) {
         return false;
     }
-    fillCommand(line, name, command);
+    fillCommand(line, name.row, name.length, command);
     return true;
 }
 
-bool parseLine(char* line, Command& command) {
-    if (line[0] == '\0') {
+bool parseLine(char* line, std::size_t length, Command& command) {
+    if (length == 0) {
         command.opcode = Opcode::Empty;
         return true;
     }
     const NameIndex& index = nameIndex();
-    unsigned char first = foldByte(static_cast<unsigned char>(line[0]));
-    int begin = index.firstOrdered[first];
-    int end = index.firstOrdered[first + 1];
-    if (begin == end) {
-        return false;
-    }
-    FoldedPrefix prefix;
-    foldPrefix(line, index.longest[first], prefix);
-    for (int i = begin; i < end; ++i) {
-        const FoldedName& name = index.ordered[i];
-        if (startsWith(prefix, name)) {
-            fillCommand(line, name, command);
+    const PrefixWords prefix = foldedWords(line, length);
+    const int bucket = bucketOf(prefix.words[0]);
+    const int end = index.firstOrdered[bucket + 1];
+    for (int i = index.firstOrdered[bucket]; i < end; ++i) {
+        const NameWords& name = index.ordered[i];
+        if (beginsWith(prefix, name)) {
+            fillCommand(line, name.row, name.length, command);
             return true;
         }
     }
     return false;
+}
+
+bool parseLine(char* line, Command& command) {
+    // Only the first bytes of the line are compared with the names.
+    std::size_t length = 0;
+    while (length < PrefixBytes && line[length] != '\0') {
+        ++length;
+    }
+    return parseLine(line, length, command);
 }

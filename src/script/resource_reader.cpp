@@ -13,7 +13,7 @@ bool ResourceReader::load(int name, int type) {
     if (!platform::findResource(module, name, type, bytes, found)) {
         return false;
     }
-    data = std::make_unique<char[]>(std::size_t(found) + 1);
+    data = std::make_unique_for_overwrite<char[]>(std::size_t(found) + 1);
     if (found != 0) {
         std::memcpy(data.get(), bytes, found);
     }

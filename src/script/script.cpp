@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 // calloc creates the records without running a constructor; that is sound
 // because a Command is trivially copyable and destructible, and what the
@@ -29,12 +30,26 @@ Script::Script() {
     runState.pauseKey = ByteString();
 }
 
-void Script::splitLines(const char* text) {
-    lines.split(text);
+namespace {
+
+void allocateForLines(Script& script) {
+    const LineList& lines = script.lines;
     if (lines.size() > static_cast<std::size_t>(INT32_MAX)) {
         throw std::bad_alloc(); // more lines than a line number can count
     }
-    lineCount = static_cast<std::int32_t>(lines.size());
+    script.lineCount = static_cast<std::int32_t>(lines.size());
     // Zeroed, so a slot the parser does not write reads as 0 and no text.
-    commands = allocateCommands(lines.size());
+    script.commands = allocateCommands(lines.size());
+}
+
+} // namespace
+
+void Script::splitLines(const char* text) {
+    lines.split(text);
+    allocateForLines(*this);
+}
+
+void Script::splitOwnedLines(std::unique_ptr<char[]> text, std::size_t size) {
+    lines.splitOwned(std::move(text), size);
+    allocateForLines(*this);
 }

@@ -34,6 +34,10 @@ struct Script {
     // Copies a NUL-terminated text and splits the copy into lines at line feeds,
     // dropping empty lines, and allocates one zeroed command per line. Called once.
     void splitLines(const char* text);
+    // The same without the copy: takes over `text`, a writable text of `size`
+    // bytes and a NUL after them, which ends at its first NUL, and splits it in
+    // place (as start-up does with the resource reader's copy).
+    void splitOwnedLines(std::unique_ptr<char[]> text, std::size_t size);
 
     // The whole run: compile pass, start preparation, owner window, passes.
     void run();

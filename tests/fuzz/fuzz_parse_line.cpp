@@ -1,9 +1,8 @@
-// parseLine and matchCommand on any line. The input is the line's buffer: the
-// line ends at its first NUL byte, and the bytes after it must stay as they
-// are. Properties: the result and the row agree with a plain restatement of
-// the matching rule; a failed parse changes neither the line nor the command;
-// a successful one writes exactly the slots of the row's kind, its text slots
-// point into the line, and only a key text is changed, by upper-casing.
+// parseLine (with and without the line's length) and matchCommand on any line. The input is the
+// line's buffer: the line ends at its first NUL byte, and the bytes after it must stay as they are.
+// Properties: the result and the row agree with a plain restatement of the matching rule; a failed
+// parse changes neither the line nor the command; a successful one writes exactly the slots of the
+// row's kind, its text slots point into the line, and only a key text is changed, by upper-casing.
 
 #include "check.h"
 #include "reference.h"
@@ -126,6 +125,19 @@ void checkChanges(const std::vector<char>& before, const std::vector<char>& afte
     }
 }
 
+// The same slots in two commands parsed from copies `a` and `b` of one line.
+bool sameSlotsIn(const Command& x, const char* a, const Command& y, const char* b) {
+    auto same = [a, b](const CommandParam& p, const CommandParam& q) {
+        if (unwritten(p) || unwritten(q)) {
+            return unwritten(p) && unwritten(q);
+        }
+        return slotHoldsText(p) == slotHoldsText(q) && slotNumber(p) == slotNumber(q) &&
+               (!slotHoldsText(p) || slotTextOrNull(p) - a == slotTextOrNull(q) - b);
+    };
+    return x.opcode == y.opcode && same(x.param1, y.param1) && same(x.param2, y.param2) &&
+           same(x.param3, y.param3);
+}
+
 void checkParseLine(const std::vector<char>& input) {
     std::vector<char> buffer = input;
     const std::size_t lineLength = std::strlen(buffer.data());
@@ -134,6 +146,13 @@ void checkParseLine(const std::vector<char>& input) {
 
     Command command = sentinelCommand();
     const bool parsed = parseLine(buffer.data(), command);
+    // Given the line's length (as the compile pass does), on a copy of the line,
+    // the parse does the same.
+    std::vector<char> copy = input;
+    Command withLength = sentinelCommand();
+    FUZZ_CHECK(parseLine(copy.data(), lineLength, withLength) == parsed);
+    FUZZ_CHECK(copy == buffer);
+    FUZZ_CHECK(sameSlotsIn(command, buffer.data(), withLength, copy.data()));
     if (lineLength == 0) {
         FUZZ_CHECK(parsed);
         FUZZ_CHECK(command.opcode == Opcode::Empty);

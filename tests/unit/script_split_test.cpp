@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -121,6 +124,85 @@ TEST(SplitLines, LinesAreCopies) {
     script.splitLines(text.c_str());
     text.assign(text.size(), 'x');
     EXPECT_EQ(linesOf(script), (std::vector<std::string>{"Delay 5", "REM note"}));
+}
+
+// The lines of `text` as a plain split gives them: up to the first NUL, at
+// line feeds, empty lines dropped.
+std::vector<std::string> plainSplit(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char byte : text.substr(0, text.find('\0'))) {
+        if (byte != '\n') {
+            line += byte;
+        } else if (!line.empty()) {
+            lines.push_back(line);
+            line.clear();
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The split reads eight bytes at a time: texts of every length up to a few
+// words, with feeds, runs of feeds and other bytes at every position, give
+// the lines of a plain split, copied or taken over.
+TEST(SplitLines, GivesThePlainSplitAtEveryPositionInAWord) {
+    const char alphabet[] = {'\n', '\n', 'a', 'Z', '\r', ' ', '\xbf', '\v', '\x8a'};
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const std::size_t length = next() % 40;
+        for (std::size_t i = 0; i < length; ++i) {
+            text += alphabet[next() % sizeof alphabet];
+        }
+        if (round % 10 == 0 && !text.empty()) {
+            text[next() % text.size()] = '\0'; // the script ends there
+        }
+        SCOPED_TRACE(::testing::PrintToString(text));
+        const std::vector<std::string> expected = plainSplit(text);
+        const std::size_t visible = std::strlen(text.c_str());
+        const TextShape shape = shapeOfText(text.c_str(), text.size());
+        EXPECT_EQ(shape.length, visible);
+        EXPECT_EQ(shape.keptLines, expected.size());
+        Script copied;
+        copied.splitLines(text.c_str());
+        EXPECT_EQ(linesOf(copied), expected);
+        auto owned = std::make_unique<char[]>(text.size() + 1);
+        std::memcpy(owned.get(), text.c_str(), text.size() + 1);
+        Script taken;
+        taken.splitOwnedLines(std::move(owned), text.size());
+        EXPECT_EQ(linesOf(taken), expected);
+        EXPECT_EQ(taken.lineCount, static_cast<std::int32_t>(expected.size()));
+    }
+}
+
+TEST(SplitLines, TakesOverTheGivenTextAndSplitsItInPlace) {
+    const char text[] = "Break Key ctrl+q\n\nDelay 5\r\nEnd\0LClick";
+    auto owned = std::make_unique<char[]>(sizeof text);
+    std::memcpy(owned.get(), text, sizeof text);
+    char* const bytes = owned.get();
+    Script script;
+    script.splitOwnedLines(std::move(owned), sizeof text - 1);
+    ASSERT_EQ(script.lineCount, 3);
+    EXPECT_EQ(script.lines[0].data(), bytes);
+    EXPECT_EQ(script.lines[1].data(), bytes + 18);
+    EXPECT_EQ(script.lines[2].data(), bytes + 27);
+    EXPECT_EQ(linesOf(script), (std::vector<std::string>{"Break Key ctrl+q", "Delay 5\r", "End"}));
+    script.compile();
+    EXPECT_STREQ(bytes, "Break Key CTRL+Q");
+    EXPECT_EQ(runState.breakKey, "CTRL+Q");
+    resetRunState();
+
+    Script none;
+    none.splitOwnedLines(nullptr, 0);
+    EXPECT_EQ(none.lineCount, 0);
+    EXPECT_NE(none.commands, nullptr);
 }
 
 TEST(SplitLines, NullTextGivesNoLines) {
