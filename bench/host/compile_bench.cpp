@@ -439,7 +439,7 @@ void printResult(const ScriptText& script, const Medians& compile, const Medians
                     warm.cpuSeconds / floor.cpuSeconds, warm.faultsPerPass);
     }
     std::printf("  minor page faults per compile pass: %s (median of the timed passes; %s in the "
-                "checked first pass; fresh memory for the line slices and the commands; the "
+                "checked first pass; fresh memory for the line offsets and the commands; the "
                 "floor touches none)\n",
                 grouped(static_cast<std::int64_t>(compile.faultsPerPass + 0.5)).c_str(),
                 grouped(checked.pageFaults).c_str());
@@ -466,7 +466,7 @@ void printResult(const ScriptText& script, const Medians& compile, const Medians
     const double bytesPerLine = static_cast<double>(checked.heapBytes) / lines;
     std::printf("BENCH memory per script line; baseline %.2f bytes (the script text per line, "
                 "line feed included); value %.2f bytes (heap the Script holds after the compile "
-                "pass, per line: its copy of the text, the line slices and the commands); ratio "
+                "pass, per line: its copy of the text, the line offsets and the commands); ratio "
                 "%.2f; target <= %.0f bytes: %s\n",
                 textPerLine, bytesPerLine, bytesPerLine / textPerLine, TargetBytesPerLine,
                 bytesPerLine <= TargetBytesPerLine ? "met" : "missed");
@@ -474,7 +474,7 @@ void printResult(const ScriptText& script, const Medians& compile, const Medians
                 "allocated chunks and mapped blocks)\n",
                 grouped(checked.heapBytes).c_str(), grouped(lines).c_str());
     std::printf("  of which the commands %s bytes (sizeof(Command) %zu), the copy of the text %s "
-                "bytes; the line slices and the rest %s bytes\n",
+                "bytes; the line offsets and the rest %s bytes\n",
                 grouped(lines * static_cast<std::int64_t>(sizeof(Command))).c_str(),
                 sizeof(Command), grouped(static_cast<std::int64_t>(script.text.size() + 1)).c_str(),
                 grouped(checked.heapBytes - lines * static_cast<std::int64_t>(sizeof(Command)) -

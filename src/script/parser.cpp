@@ -15,32 +15,6 @@ constexpr int AttemptCount = CommandTableRowCount * NameFormCount;
 constexpr NameForm AttemptForms[NameFormCount] = {NameForm::Chinese, NameForm::English,
                                                   NameForm::ShortCode};
 
-constexpr unsigned char foldByte(unsigned char byte) {
-    return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + 0x20) : byte;
-}
-
-// The leading bytes of a line, case-folded.
-struct FoldedPrefix {
-    unsigned char bytes[CommandNameCapacity];
-    std::size_t length; // bytes folded: the limit, or fewer when the line ends sooner
-};
-
-// Folds at most `limit` (no more than the capacity) leading bytes of `line`.
-void foldPrefix(const char* line, std::size_t limit, FoldedPrefix& prefix) {
-    std::size_t length = 0;
-    while (length < limit && line[length] != '\0') {
-        prefix.bytes[length] = foldByte(static_cast<unsigned char>(line[length]));
-        ++length;
-    }
-    prefix.length = length;
-}
-
-struct FoldedName {
-    unsigned char bytes[CommandNameCapacity];
-    std::uint8_t length;
-    std::uint8_t row;
-};
-
 // The leading bytes of a line or a name, case-folded, in three eight-byte
 // words, zero past the end; the bytes are in memory order.
 constexpr std::size_t PrefixBytes = 24;
@@ -52,7 +26,7 @@ struct PrefixWords {
 constexpr std::uint64_t EveryByte = 0x0101010101010101;
 constexpr std::uint64_t HighBits = 0x8080808080808080;
 
-// foldByte on each byte of `word`: 0x20 is added to every byte from 'A' to 'Z'.
+// Case-folds each byte of `word`: 0x20 is added to every byte from 'A' to 'Z'.
 // Each test works on the low seven bits of a byte, so no sum carries into the
 // next byte, and bytes with the high bit set are left out.
 std::uint64_t foldWord(std::uint64_t word) {
@@ -133,37 +107,28 @@ static_assert(BucketCount == 1 << 11);
 // a name whose first bytes it has, so trying the line's bucket in that order
 // gives the result of trying every row and form in turn.
 struct NameIndex {
-    FoldedName names[CommandTableRowCount][NameFormCount]; // by row and position in AttemptForms
+    NameWords names[CommandTableRowCount][NameFormCount]; // by row and position in AttemptForms
     NameWords ordered[AttemptCount];
-    std::uint16_t
-        firstOrdered[BucketCount + 1]; // bucket b is ordered[firstOrdered[b]..firstOrdered[b + 1])
+    // Bucket b is ordered[firstOrdered[b]..firstOrdered[b + 1]).
+    std::uint16_t firstOrdered[BucketCount + 1];
 };
 
 NameIndex buildNameIndex() {
     NameIndex index{};
-    NameWords words[CommandTableRowCount][NameFormCount] = {};
-    int bucketOfName[CommandTableRowCount][NameFormCount] = {};
     std::uint16_t bucketSize[BucketCount] = {};
     for (int row = 0; row < CommandTableRowCount; ++row) {
         for (int position = 0; position < NameFormCount; ++position) {
             const char* name = commandName(AttemptForms[position], row);
-            FoldedName& folded = index.names[row][position];
-            std::size_t length = std::strlen(name); // within the capacity, at least three bytes
-            for (std::size_t i = 0; i < length; ++i) {
-                folded.bytes[i] = foldByte(static_cast<unsigned char>(name[i]));
-            }
-            folded.length = static_cast<std::uint8_t>(length);
-            folded.row = static_cast<std::uint8_t>(row);
-            NameWords& nameWords = words[row][position];
-            nameWords.bytes = foldedWords(name, length);
+            const std::size_t length =
+                std::strlen(name); // within the capacity, three bytes or more
+            NameWords& words = index.names[row][position];
+            words.bytes = foldedWords(name, length);
             unsigned char ones[PrefixBytes] = {};
             std::memset(ones, 0xFF, length);
-            std::memcpy(nameWords.mask.words, ones, sizeof ones);
-            nameWords.length = folded.length;
-            nameWords.row = folded.row;
-            const int bucket = bucketOf(nameWords.bytes.words[0]);
-            bucketOfName[row][position] = bucket;
-            ++bucketSize[bucket];
+            std::memcpy(words.mask.words, ones, sizeof ones);
+            words.length = static_cast<std::uint8_t>(length);
+            words.row = static_cast<std::uint8_t>(row);
+            ++bucketSize[bucketOf(words.bytes.words[0])];
         }
     }
     std::uint16_t fill[BucketCount];
@@ -175,8 +140,8 @@ NameIndex buildNameIndex() {
     }
     index.firstOrdered[BucketCount] = start;
     for (int row = 0; row < CommandTableRowCount; ++row) {
-        for (int position = 0; position < NameFormCount; ++position) {
-            index.ordered[fill[bucketOfName[row][position]]++] = words[row][position];
+        for (const NameWords& words : index.names[row]) {
+            index.ordered[fill[bucketOf(words.bytes.words[0])]++] = words;
         }
     }
     return index;
@@ -246,18 +211,14 @@ void decodeParameters(char* p, ParamKind kind, Command& command) {
     }
 }
 
-bool startsWith(const FoldedPrefix& prefix, const FoldedName& name) {
-    if (name.length > prefix.length) {
-        return false;
+// The length of `line`, or PrefixBytes when it is longer: as much of it as is
+// compared with the names.
+std::size_t prefixLength(const char* line) {
+    std::size_t length = 0;
+    while (length < PrefixBytes && line[length] != '\0') {
+        ++length;
     }
-    // Names are short and most differ within their first bytes: a plain loop
-    // beats a library call here.
-    for (std::size_t i = 0; i < name.length; ++i) {
-        if (prefix.bytes[i] != name.bytes[i]) {
-            return false;
-        }
-    }
-    return true;
+    return length;
 }
 
 // Fills `command` for `line`, which begins with the name of `row` of `nameLength` bytes.
@@ -315,10 +276,8 @@ bool matchCommand(char* line, int row, NameForm form, Command& command) {
     if (row < 0 || row >= CommandTableRowCount) {
         return false;
     }
-    const FoldedName& name = nameIndex().names[row][formPosition(form)];
-    FoldedPrefix prefix;
-    foldPrefix(line, name.length, prefix);
-    if (!startsWith(prefix, name)) {
+    const NameWords& name = nameIndex().names[row][formPosition(form)];
+    if (!beginsWith(foldedWords(line, prefixLength(line)), name)) {
         return false;
     }
     fillCommand(line, name.row, name.length, command);
@@ -345,10 +304,5 @@ bool parseLine(char* line, std::size_t length, Command& command) {
 }
 
 bool parseLine(char* line, Command& command) {
-    // Only the first bytes of the line are compared with the names.
-    std::size_t length = 0;
-    while (length < PrefixBytes && line[length] != '\0') {
-        ++length;
-    }
-    return parseLine(line, length, command);
+    return parseLine(line, prefixLength(line), command);
 }
