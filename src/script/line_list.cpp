@@ -103,9 +103,7 @@ void LineList::splitOwned(std::unique_ptr<char[]> text, std::size_t size) {
     // The feeds are found eight bytes at a time, then each one in its word.
     std::size_t at = 0;
     for (; at + 8 <= length; at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, copy + at, 8);
-        for (std::uint64_t feeds = feedBytes(word); feeds != 0; feeds &= feeds - 1) {
+        for (std::uint64_t feeds = feedBytes(loadWord(copy + at)); feeds != 0; feeds &= feeds - 1) {
             const std::size_t feed = at + static_cast<std::size_t>(std::countr_zero(feeds)) / 8;
             copy[feed] = '\0';
             endLine(feed);

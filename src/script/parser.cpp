@@ -93,13 +93,14 @@ struct NameWords {
 // hashed into this many buckets; names that share a bucket are all tried.
 static_assert(CommandNameShortest >= 3);
 static_assert(std::endian::native == std::endian::little, "the key is the word's low three bytes");
-constexpr int BucketCount = 2048;
+constexpr int BucketBits = 11;
+constexpr int BucketCount = 1 << BucketBits;
 
+// A multiplicative hash of the key, its top bits.
 int bucketOf(std::uint64_t firstWord) {
     const std::uint32_t key = static_cast<std::uint32_t>(firstWord) & 0xFFFFFF;
-    return static_cast<int>((key * 0x9E3779B1u) >> (32 - 11));
+    return static_cast<int>((key * 0x9E3779B1u) >> (32 - BucketBits));
 }
-static_assert(BucketCount == 1 << 11);
 
 // Every name of the table folded once. For each bucket, `ordered` holds the
 // names in it in the order in which parseLine tries them (rows in table
