@@ -1,0 +1,569 @@
+// record: records clicks, keys and pauses on the desktop and writes them as a
+// script that the player plays back. See RecordUsage for the command line.
+
+#include "record_capture.h"
+#include "record_options.h"
+#include "record_translate.h"
+
+#include "pack_checks.h"
+#include "pack_windows.h"
+#include "pe_image.h"
+#include "program_version.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+constexpr UINT GbkCodePage = 936;
+constexpr UINT TrayMessage = WM_APP + 1;
+constexpr UINT_PTR DrainTimer = 1;
+constexpr UINT_PTR EndTimer = 2;
+constexpr UINT DrainInterval = 50; // ms
+constexpr int RecordButtonId = 1;
+constexpr int StatusTextId = 2;
+constexpr int IconId = 101;
+
+enum class StopReason { StopKey, Seconds, Button, Tray };
+
+struct Session {
+    RecordOptions options;
+    bool console = false; // messages go to standard error, not into boxes
+    HWND window = nullptr;
+    HWND button = nullptr;
+    HWND status = nullptr;
+    bool recording = false;
+    bool finished = false;
+    int exitCode = 0;
+    Recording recording_;
+    HeldModifiers held;
+    unsigned ownButtons = 0; // buttons pressed on the recorder's own window
+    HWND lastFront = nullptr;
+    std::uint32_t lastWindow = 0;
+    std::vector<CapturedEvent> batch;
+    std::string report; // what the box at the end says
+};
+
+Session session;
+
+// Standard error when the recorder was started with one (a console or a
+// redirection); otherwise the text is kept for the box at the end.
+void say(const std::string& line) {
+    if (session.console) {
+        DWORD written = 0;
+        const std::string text = line + "\r\n";
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+                  &written, nullptr);
+    } else {
+        session.report += line + "\n";
+    }
+}
+
+void print(const std::string& text) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+              &written, nullptr);
+}
+
+bool usableHandle(DWORD which) {
+    HANDLE handle = GetStdHandle(which);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+           GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+// A GUI program started from a command prompt has no standard handles; it
+// takes the prompt's console for its messages.
+bool findConsole() {
+    if (usableHandle(STD_ERROR_HANDLE)) {
+        return true;
+    }
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return false;
+    }
+    HANDLE out =
+        CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    SetStdHandle(STD_ERROR_HANDLE, out);
+    if (!usableHandle(STD_OUTPUT_HANDLE)) {
+        SetStdHandle(STD_OUTPUT_HANDLE, out);
+    }
+    return true;
+}
+
+void showBox(const std::string& text, UINT icon) {
+    MessageBoxA(session.window, text.c_str(), "record", MB_OK | icon);
+}
+
+// A UTF-16 text as GBK, up to the first character GBK cannot hold exactly.
+std::string gbkPrefix(const wchar_t* text, int length) {
+    std::string out;
+    for (int at = 0; at < length;) {
+        const int width = IS_HIGH_SURROGATE(text[at]) && at + 1 < length ? 2 : 1;
+        char bytes[8];
+        BOOL usedDefault = FALSE;
+        const int written = WideCharToMultiByte(GbkCodePage, WC_NO_BEST_FIT_CHARS, text + at, width,
+                                                bytes, sizeof bytes, nullptr, &usedDefault);
+        if (written <= 0 || usedDefault) {
+            break;
+        }
+        out.append(bytes, static_cast<std::size_t>(written));
+        at += width;
+    }
+    return out;
+}
+
+bool isOwnWindow(HWND window) {
+    DWORD process = 0;
+    return window != nullptr && GetWindowThreadProcessId(window, &process) != 0 &&
+           process == GetCurrentProcessId();
+}
+
+// The caption index of the window in front; 0 for none, one without a caption
+// and the recorder's own.
+std::uint32_t windowIndex(HWND front) {
+    if (front == session.lastFront) {
+        return session.lastWindow;
+    }
+    session.lastFront = front;
+    session.lastWindow = 0;
+    if (front == nullptr || isOwnWindow(front)) {
+        return 0;
+    }
+    wchar_t caption[512];
+    const int length = GetWindowTextW(front, caption, 512);
+    const std::string text = gbkPrefix(caption, length);
+    if (text.empty()) {
+        return 0;
+    }
+    std::vector<std::string>& captions = session.recording_.captions;
+    for (std::uint32_t index = 1; index < captions.size(); ++index) {
+        if (captions[index] == text) {
+            session.lastWindow = index;
+            return index;
+        }
+    }
+    captions.push_back(text);
+    session.lastWindow = static_cast<std::uint32_t>(captions.size() - 1);
+    return session.lastWindow;
+}
+
+bool onOwnWindow(POINT point) {
+    return isOwnWindow(GetAncestor(WindowFromPoint(point), GA_ROOT));
+}
+
+void stopRecording(StopReason reason);
+
+// Takes the hooks' events into the recording: the stop key ends it; clicks on
+// the recorder's window and keys typed into it stay out.
+void drain() {
+    session.batch.clear();
+    takeCaptured(session.batch);
+    for (const CapturedEvent& captured : session.batch) {
+        if (!session.recording) {
+            break;
+        }
+        RecordedEvent event;
+        event.kind = captured.kind;
+        event.key = captured.key;
+        event.injected = captured.injected;
+        event.time = captured.time;
+        event.x = captured.point.x;
+        event.y = captured.point.y;
+        const bool isKey = event.kind == EventKind::KeyDown || event.kind == EventKind::KeyUp;
+        if (isKey) {
+            if (pressesStopKey(session.held, event, session.options.translate.stopKey)) {
+                session.recording_.endTime = event.time;
+                stopRecording(StopReason::StopKey);
+                return;
+            }
+            noteKeyEvent(session.held, event);
+            if (isOwnWindow(captured.front)) {
+                continue;
+            }
+        }
+        if (event.kind == EventKind::ButtonDown && onOwnWindow(captured.point)) {
+            session.ownButtons |= event.key;
+            continue;
+        }
+        if (event.kind == EventKind::ButtonUp && (session.ownButtons & event.key) != 0) {
+            session.ownButtons &= ~static_cast<unsigned>(event.key);
+            continue;
+        }
+        event.window = windowIndex(captured.front);
+        session.recording_.events.push_back(event);
+    }
+}
+
+void setTrayIcon(bool show) {
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = session.window;
+    icon.uID = 1;
+    if (!show) {
+        Shell_NotifyIconW(NIM_DELETE, &icon);
+        return;
+    }
+    icon.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
+    icon.uCallbackMessage = TrayMessage;
+    icon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IconId));
+    const std::wstring tip = L"Recording: click here or press the stop key to stop";
+    lstrcpynW(icon.szTip, tip.c_str(), static_cast<int>(std::size(icon.szTip)));
+    Shell_NotifyIconW(NIM_ADD, &icon);
+}
+
+std::string localDateTime(const char* format) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char text[64];
+    std::snprintf(text, sizeof text, format, now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    return text;
+}
+
+// GBK to UTF-8 through code page 936: the script's bytes are GBK throughout.
+bool gbkToUtf8(const std::string& gbk, std::string& utf8) {
+    if (gbk.empty()) {
+        utf8.clear();
+        return true;
+    }
+    const int wideLength = MultiByteToWideChar(GbkCodePage, MB_ERR_INVALID_CHARS, gbk.data(),
+                                               static_cast<int>(gbk.size()), nullptr, 0);
+    if (wideLength <= 0) {
+        return false;
+    }
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(GbkCodePage, MB_ERR_INVALID_CHARS, gbk.data(), static_cast<int>(gbk.size()),
+                        wide.data(), wideLength);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    utf8.assign(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
+    return true;
+}
+
+// Writes the whole file under a temporary name beside it and then renames it,
+// so the file is either the old one or the new one, never half of one.
+bool writeFileWhole(const std::string& path, const std::string& bytes, std::string& error) {
+    const std::string temporary = path + ".part";
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = "cannot write " + temporary + ": " + errorText(GetLastError());
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && FlushFileBuffers(file);
+    const DWORD writeError = GetLastError();
+    CloseHandle(file);
+    if (!ok) {
+        DeleteFileA(temporary.c_str());
+        error = "cannot write " + temporary + ": " + errorText(writeError);
+        return false;
+    }
+    if (!MoveFileExA(temporary.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = "cannot rename " + temporary + " to " + path + ": " + errorText(GetLastError());
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string plural(std::size_t count, const char* word) {
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+// Packs the script as pack does: the player's own checks first, errors refuse.
+bool packRecording(const std::string& script) {
+    const RecordOptions& options = session.options;
+    for (const Finding& finding : checkScript(script)) {
+        say(options.output + ": " + formatFinding(finding));
+        if (finding.kind == FindingKind::Error) {
+            say("record: the script was not packed");
+            return false;
+        }
+    }
+    const std::string player =
+        options.player.empty() ? packerDirectory() + "player.exe" : options.player;
+    if (sameFile(options.pack, player) || sameFile(options.pack, options.output) ||
+        sameFile(options.pack, packerPath())) {
+        say("record: --pack " + options.pack + " names the player, the script or the recorder");
+        return false;
+    }
+    FileRead image = readWholeFile(player);
+    if (!image.ok) {
+        say("record: cannot read the player " + player + ": " + image.error);
+        return false;
+    }
+    const std::string problem = executableProblem(image.bytes);
+    if (!problem.empty()) {
+        say("record: the player " + player + " is not a valid executable: " + problem);
+        return false;
+    }
+    std::string error;
+    if (!writePackedPlayer(player, options.pack, script, error)) {
+        say("record: " + error + "; " + options.pack + " is unchanged");
+        return false;
+    }
+    say("record: packed " + options.pack);
+    return true;
+}
+
+int writeRecording() {
+    RecordOptions& options = session.options;
+    Recording& recording = session.recording_;
+    options.translate.comment = recordingComment(localDateTime("%04u-%02u-%02u %02u:%02u"),
+                                                 recording.screenWidth, recording.screenHeight);
+    const Translation translation = translateRecording(recording, options.translate);
+    const RenderedScript script = renderScript(translation.steps, options.form);
+    if (!script.ok) {
+        say("record: " + script.problem + "; nothing written");
+        return ExitFailed;
+    }
+    std::string bytes = script.text;
+    if (!options.gbk && !gbkToUtf8(script.text, bytes)) {
+        say("record: the script cannot be written as UTF-8; nothing written");
+        return ExitFailed;
+    }
+    std::string error;
+    if (!writeFileWhole(options.output, bytes, error)) {
+        say("record: " + error + "; nothing written");
+        return ExitFailed;
+    }
+    if (translation.bodySteps == 0) {
+        say("record: nothing was recorded; " + options.output +
+            " holds a script with an empty body");
+    } else {
+        say("record: wrote " + options.output + " (" + plural(translation.steps.size(), "line") +
+            " from " + plural(recording.events.size(), "event") + ")");
+    }
+    if (translation.unreachable > 0) {
+        say("record: " + plural(static_cast<std::size_t>(translation.unreachable), "point") +
+            " outside the main screen left out (MoveTo reaches only the main screen)");
+    }
+    if (!options.pack.empty() && !packRecording(script.text)) {
+        return ExitFailed;
+    }
+    return 0;
+}
+
+void finish(int exitCode) {
+    session.finished = true;
+    session.exitCode = exitCode;
+    if (!session.console && !session.report.empty()) {
+        showBox(session.report, exitCode == 0 ? MB_ICONINFORMATION : MB_ICONERROR);
+    }
+    PostQuitMessage(exitCode);
+}
+
+void stopRecording(StopReason reason) {
+    if (!session.recording) {
+        return;
+    }
+    KillTimer(session.window, DrainTimer);
+    KillTimer(session.window, EndTimer);
+    stopCapture();
+    if (reason != StopReason::StopKey) {
+        drain(); // the last events before the hooks went
+        session.recording_.endTime = GetTickCount();
+    }
+    session.recording = false;
+    setTrayIcon(false);
+    if (reason == StopReason::Tray) {
+        // The click on the tray icon that stopped the recording is no part of it.
+        std::vector<RecordedEvent>& events = session.recording_.events;
+        for (std::size_t at = events.size(); at-- > 0;) {
+            if (events[at].kind == EventKind::ButtonDown) {
+                events.resize(at);
+                break;
+            }
+        }
+    }
+    finish(writeRecording());
+}
+
+bool startRecording() {
+    Recording& recording = session.recording_;
+    recording.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    recording.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    recording.metrics.doubleClickTime = GetDoubleClickTime();
+    recording.metrics.doubleClickWidth = GetSystemMetrics(SM_CXDOUBLECLK);
+    recording.metrics.doubleClickHeight = GetSystemMetrics(SM_CYDOUBLECLK);
+    recording.metrics.dragWidth = GetSystemMetrics(SM_CXDRAG);
+    recording.metrics.dragHeight = GetSystemMetrics(SM_CYDRAG);
+    DWORD error = 0;
+    if (!startCapture(error)) {
+        const std::string text =
+            "record: cannot watch the mouse and keyboard (the input hooks cannot be installed: " +
+            errorText(error) + "); nothing recorded";
+        if (session.console) {
+            say(text);
+        } else {
+            showBox(text, MB_ICONERROR);
+        }
+        return false;
+    }
+    recording.startTime = GetTickCount();
+    session.recording = true;
+    setTrayIcon(true);
+    SetTimer(session.window, DrainTimer, DrainInterval, nullptr);
+    const std::string stop = "stop with " + session.options.stopKey;
+    if (session.options.seconds > 0) {
+        SetTimer(session.window, EndTimer, session.options.seconds * 1000, nullptr);
+        say("record: recording for " + std::to_string(session.options.seconds) + " s, or " + stop);
+    } else {
+        say("record: recording; " + stop + " or the tray icon");
+    }
+    if (session.button != nullptr) {
+        SetWindowTextA(session.button, "Stop");
+        SetWindowTextA(session.status, ("Recording. " + stop + ".").c_str());
+        ShowWindow(session.window, SW_MINIMIZE);
+    }
+    return true;
+}
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == DrainTimer) {
+            drain();
+        } else if (wParam == EndTimer) {
+            stopRecording(StopReason::Seconds);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == RecordButtonId && HIWORD(wParam) == BN_CLICKED) {
+            if (session.recording) {
+                stopRecording(StopReason::Button);
+            } else if (!session.finished && !startRecording()) {
+                finish(ExitFailed);
+            }
+        }
+        return 0;
+    case TrayMessage:
+        if (lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP) {
+            stopRecording(StopReason::Tray);
+        }
+        return 0;
+    case WM_CLOSE:
+        if (session.recording) {
+            stopRecording(StopReason::Button);
+        } else if (!session.finished) {
+            finish(0);
+        }
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+bool makeWindow(bool visible) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IconId));
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = "ScriptRecorder";
+    if (RegisterClassA(&windowClass) == 0) {
+        return false;
+    }
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame{0, 0, 360, 96};
+    AdjustWindowRect(&frame, style, FALSE);
+    session.window = CreateWindowExA(WS_EX_TOPMOST, "ScriptRecorder", "Recorder", style,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                                     frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    if (session.window == nullptr) {
+        return false;
+    }
+    if (!visible) {
+        return true;
+    }
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    session.status = CreateWindowExA(
+        0, "static",
+        ("Press Record, do the task, then stop with " + session.options.stopKey + ".").c_str(),
+        WS_CHILD | WS_VISIBLE, 12, 12, 336, 36, session.window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(StatusTextId)), instance, nullptr);
+    session.button = CreateWindowExA(
+        0, "button", "Record", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 130, 54, 100,
+        30, session.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(RecordButtonId)), instance,
+        nullptr);
+    SendMessageA(session.status, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageA(session.button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    ShowWindow(session.window, SW_SHOWNORMAL);
+    UpdateWindow(session.window);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    session.console = findConsole();
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    ParsedRecordOptions parsed = parseRecordArguments(arguments);
+    if (!parsed.ok) {
+        const std::string text = "record: " + parsed.error + " (record --help shows the usage)";
+        if (session.console) {
+            say(text);
+        } else {
+            showBox(text, MB_ICONERROR);
+        }
+        return ExitUsage;
+    }
+    session.options = parsed.options;
+    if (session.options.mode == RecordMode::Help) {
+        if (session.console) {
+            print(RecordUsage);
+        } else {
+            showBox(RecordUsage, MB_ICONINFORMATION);
+        }
+        return 0;
+    }
+    if (session.options.mode == RecordMode::Version) {
+        const std::string text = "record " PROGRAM_VERSION " (" PROGRAM_PRODUCT_NAME ")\n";
+        if (session.console) {
+            print(text);
+        } else {
+            showBox(text, MB_ICONINFORMATION);
+        }
+        return 0;
+    }
+    if (session.options.output.empty()) {
+        session.options.output = localDateTime("record-%04u%02u%02u-%02u%02u%02u.txt");
+    }
+
+    const bool unattended = session.options.seconds > 0;
+    if (!makeWindow(!unattended)) {
+        say("record: cannot make the recorder's window: " + errorText(GetLastError()));
+        return ExitFailed;
+    }
+    if (unattended && !startRecording()) {
+        return ExitFailed;
+    }
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageA(session.window, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    if (session.recording) {
+        stopRecording(StopReason::Button);
+    }
+    setTrayIcon(false);
+    return session.exitCode;
+}
