@@ -188,7 +188,7 @@ LRESULT CALLBACK TestWindow::procedure(HWND window, UINT message, WPARAM wParam,
 void TestWindow::record(UINT message, WPARAM wParam, LPARAM lParam) {
     {
         std::lock_guard lock(mutex);
-        received.push_back({message, wParam, lParam});
+        received.push_back({message, wParam, lParam, static_cast<DWORD>(GetMessageTime())});
         ++changes;
     }
     changed.notify_all();

@@ -22,6 +22,7 @@ struct ReceivedMessage {
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
+    DWORD time = 0; // the message's time (GetMessageTime), in milliseconds
 };
 
 // "WM_KEYDOWN 41" and the like, for readable failure messages.
