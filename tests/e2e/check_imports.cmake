@@ -13,7 +13,8 @@ if(NOT lines)
     message(FATAL_ERROR "no imported DLL found in ${PROGRAM}; is it a Windows program?")
 endif()
 
-set(allowed "^(kernel32|user32|gdi32|shell32|msvcrt|advapi32|api-ms-win-[a-z0-9-]+)\\.dll$")
+# version.dll (file version reading, used by the packer) is part of every Windows too.
+set(allowed "^(kernel32|user32|gdi32|shell32|msvcrt|advapi32|version|api-ms-win-[a-z0-9-]+)\\.dll$")
 set(bad "")
 foreach(line IN LISTS lines)
     string(REGEX REPLACE "^DLL Name: *" "" dll "${line}")

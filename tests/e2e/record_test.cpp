@@ -241,6 +241,56 @@ std::string describe(const std::vector<Seen>& all) {
     return text;
 }
 
+// A low-level mouse hook that passes everything on, in place while the player
+// plays, as the recorder's hooks were while the test drove the desktop.
+//
+// Under Wine, a pointer move grabs the X pointer for a moment, and the desktop
+// window's process relays the crossing event of that grab with the pointer's
+// old position. Without a low-level hook that relay races with the move and
+// can win, so a click played 600 ms after its MoveTo lands at the previous
+// point. With a hook in place every move and click passes through the hook's
+// thread in order, and every click lands. Windows relays nothing of the kind.
+class PassingMouseHook {
+  public:
+    PassingMouseHook() {
+        thread = CreateThread(nullptr, 0, run, this, 0, &threadId);
+        WaitForSingleObject(ready, 5000);
+    }
+    PassingMouseHook(const PassingMouseHook&) = delete;
+    PassingMouseHook& operator=(const PassingMouseHook&) = delete;
+    ~PassingMouseHook() {
+        PostThreadMessageW(threadId, WM_QUIT, 0, 0);
+        WaitForSingleObject(thread, 5000);
+        CloseHandle(thread);
+        CloseHandle(ready);
+    }
+    bool installed() const { return hooked; }
+
+  private:
+    static LRESULT CALLBACK pass(int code, WPARAM wParam, LPARAM lParam) {
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static DWORD WINAPI run(void* self) {
+        auto* hook = static_cast<PassingMouseHook*>(self);
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue
+        HHOOK handle = SetWindowsHookExW(WH_MOUSE_LL, pass, GetModuleHandleW(nullptr), 0);
+        hook->hooked = handle != nullptr;
+        SetEvent(hook->ready);
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        }
+        if (handle != nullptr) {
+            UnhookWindowsHookEx(handle);
+        }
+        return 0;
+    }
+
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = nullptr;
+    DWORD threadId = 0;
+    bool hooked = false;
+};
+
 } // namespace
 
 TEST(Record, ARecordingPackedAndPlayedGivesTheWindowsTheSameInput) {
@@ -259,7 +309,12 @@ TEST(Record, ARecordingPackedAndPlayedGivesTheWindowsTheSameInput) {
     driveTheDesktop(first, second);
     tap(VK_PAUSE); // the stop key
     ASSERT_EQ(recorder.waitForExit(), 0u) << recorder.err();
-    const std::vector<Seen> recorded = inputOf(first, second);
+    // The stop key reached the window in front too, but it is not the user's
+    // task: it must not be played.
+    std::vector<Seen> recorded = inputOf(first, second);
+    std::erase_if(recorded, [](const Seen& seen) {
+        return isKey(seen.message.message) && seen.message.wParam == VK_PAUSE;
+    });
 
     const std::string text = e2e::readBytes(script).value_or("");
     SCOPED_TRACE("the script:\n" + text + "the recorder said:\n" + recorder.err());
@@ -278,9 +333,14 @@ TEST(Record, ARecordingPackedAndPlayedGivesTheWindowsTheSameInput) {
     Sleep(300);
     first.clearMessages();
     second.clearMessages();
-    ASSERT_EQ(e2e::runProgram(packed, "", 60000), std::optional<DWORD>(0));
-    Sleep(300);
-    const std::vector<Seen> played = inputOf(first, second);
+    std::vector<Seen> played;
+    {
+        PassingMouseHook hook;
+        ASSERT_TRUE(hook.installed());
+        ASSERT_EQ(e2e::runProgram(packed, "", 60000), std::optional<DWORD>(0));
+        Sleep(300);
+        played = inputOf(first, second);
+    }
 
     SCOPED_TRACE("recorded:\n" + describe(recorded) + "played:\n" + describe(played));
     ASSERT_EQ(played.size(), recorded.size());

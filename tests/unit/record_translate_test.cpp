@@ -187,11 +187,11 @@ TEST(RecordTranslate, ClicksMoveOnlyWhenThePointerMovedAndWaitAsTheUserDid) {
         {"a second click at the same point does not move again",
          {move(0, 200, 150), down(300, L, 200, 150), up(350, L, 200, 150), down(2000, L, 200, 150),
           up(2050, L, 200, 150)},
-         {"MoveTo 200 150", "Delay 300", "LClick", "Delay 1700", "LClick"}},
+         {"MoveTo 200 150", "Delay 300", "LClick", "Delay 1650", "LClick"}},
         {"right and middle clicks elsewhere",
          {move(0, 200, 150), down(300, R, 200, 150), up(350, R, 200, 150), move(800, 1919, 1079),
           down(1100, M, 1919, 1079), up(1150, M, 1919, 1079)},
-         {"MoveTo 200 150", "Delay 300", "RClick", "Delay 500", "MoveTo 1919 1079", "Delay 300",
+         {"MoveTo 200 150", "Delay 300", "RClick", "Delay 450", "MoveTo 1919 1079", "Delay 300",
           "MClick"}},
         {"a click comes at once after the move: no delay between them",
          {move(0, 10, 20), down(30, L, 10, 20), up(60, L, 10, 20)},
@@ -214,7 +214,7 @@ TEST(RecordTranslate, TwoQuickLeftClicksCloseTogetherAreOneDoubleClick) {
         {"too slow: two clicks",
          {move(0, 200, 150), down(300, L, 200, 150), up(320, L, 200, 150), down(900, L, 200, 150),
           up(920, L, 200, 150)},
-         {"MoveTo 200 150", "Delay 300", "LClick", "Delay 600", "LClick"}},
+         {"MoveTo 200 150", "Delay 300", "LClick", "Delay 580", "LClick"}},
         {"too far apart: two clicks",
          {move(0, 200, 150), down(300, L, 200, 150), up(320, L, 200, 150), move(350, 203, 150),
           down(400, L, 203, 150), up(420, L, 203, 150)},
@@ -226,11 +226,11 @@ TEST(RecordTranslate, TwoQuickLeftClicksCloseTogetherAreOneDoubleClick) {
          {"MoveTo 200 150", "Delay 300", "LClick", "PutChar a", "LClick"}},
         {"three clicks: a double click and a click",
          {move(0, 50, 50), down(200, L, 50, 50), up(220, L, 50, 50), down(300, L, 50, 50),
-          up(320, L, 50, 50), down(400, L, 50, 50), up(420, L, 50, 50)},
-         {"MoveTo 50 50", "Delay 200", "LDBClick", "Delay 200", "LClick"}},
+          up(320, L, 50, 50), down(500, L, 50, 50), up(520, L, 50, 50)},
+         {"MoveTo 50 50", "Delay 200", "LDBClick", "Delay 180", "LClick"}},
         {"right clicks are never a double click",
-         {move(0, 50, 50), down(200, R, 50, 50), up(220, R, 50, 50), down(300, R, 50, 50),
-          up(320, R, 50, 50)},
+         {move(0, 50, 50), down(200, R, 50, 50), up(220, R, 50, 50), down(320, R, 50, 50),
+          up(340, R, 50, 50)},
          {"MoveTo 50 50", "Delay 200", "RClick", "Delay 100", "RClick"}},
     });
 }
@@ -327,10 +327,14 @@ TEST(RecordTranslate, KeysWithModifiersAreHotKeysInTheKeyTablesOrder) {
          {"HotKey WIN+E"}},
         {"ALT pressed alone", {press(0, 0xA4), release(30, 0xA4)}, {"HotKey ALT"}},
         {"a key without a name", {press(0, 0xE5), release(30, 0xE5)}, {"HotKey 229"}},
+        {"the pause after a combination runs from the release of its modifier",
+         {press(0, 0xA2), press(10, 'A'), release(20, 'A'), release(100, 0xA2), press(400, 0x70),
+          release(405, 0x70)},
+         {"HotKey CTRL+A", "Delay 300", "HotKey F1"}},
         {"SHIFT held for a click is held down around it",
          {move(0, 50, 60), press(100, 0xA0), down(300, L, 50, 60), up(350, L, 50, 60),
           release(500, 0xA0)},
-         {"MoveTo 50 60", "Delay 300", "Push Down SHIFT", "LClick", "Delay 200", "Push Up SHIFT"}},
+         {"MoveTo 50 60", "Delay 300", "Push Down SHIFT", "LClick", "Delay 150", "Push Up SHIFT"}},
     });
 }
 
@@ -400,7 +404,9 @@ TEST(RecordTranslate, WaitForTheWindowInFrontWhenItChangesBeforeAnInput) {
 
 TEST(RecordTranslate, PausesBecomeDelaysRoundedScaledAndCapped) {
     auto twoKeys = [](std::uint32_t gap) {
-        return Events{press(0, 0x70), release(5, 0x70), press(gap, 0x71), release(gap + 5, 0x71)};
+        // The pause runs from the release of one key to the press of the next.
+        return Events{press(0, 0x70), release(5, 0x70), press(5 + gap, 0x71),
+                      release(gap + 10, 0x71)};
     };
     TranslateOptions twice;
     twice.speed = 2.0;
@@ -439,7 +445,7 @@ TEST(RecordTranslate, WhatIsStillHeldAtTheStopIsReleased) {
          {"Push Down W", "Delay 800", "Push Up W"}},
         {"SHIFT held for a click",
          {move(0, 10, 10), press(10, 0xA0), down(20, L, 10, 10), up(30, L, 10, 10)},
-         {"MoveTo 10 10", "Push Down SHIFT", "LClick", "Delay 180", "Push Up SHIFT"},
+         {"MoveTo 10 10", "Push Down SHIFT", "LClick", "Delay 170", "Push Up SHIFT"},
          {},
          200},
         {"a key pressed once and held without repeating was typed already",
@@ -500,7 +506,7 @@ TEST(RecordTranslate, PointsOffTheMainScreenAreCountedAndLeftOutWithTheirClicks)
         {});
     EXPECT_EQ(translation.unreachable, 2);
     EXPECT_EQ(bodyOf(translation),
-              (std::vector<std::string>{"MoveTo 100 100", "Delay 100", "LClick", "Delay 500",
+              (std::vector<std::string>{"MoveTo 100 100", "Delay 100", "LClick", "Delay 480",
                                         "MoveTo 10 10", "Delay 100", "LClick"}));
 }
 

@@ -4,6 +4,7 @@
 #include "runner/pointer_scale.h"
 #include "script/line_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -85,10 +86,14 @@ struct Action {
     ActionKind kind = ActionKind::MoveTo;
     bool dropped = false;
     KeyCombo key = 0;
-    std::uint32_t time = 0; // milliseconds since recording began
+    std::uint32_t time = 0; // milliseconds since recording began, of its first event
     std::int32_t x = 0;
     std::int32_t y = 0;
     std::uint32_t window = 0;
+    // Its last event: a click's release, a key's release, the release of the
+    // modifiers of a combination. The played action takes no time, so the
+    // pause after it is measured from here.
+    std::uint32_t endTime = 0;
 };
 
 // A modifier's part in what is written: held without use yet, used in a
@@ -153,7 +158,7 @@ class FirstPass {
         if (!actions.empty() && time < actions.back().time) {
             time = actions.back().time;
         }
-        actions.push_back(Action{kind, false, key, time, x, y, window});
+        actions.push_back(Action{kind, false, key, time, x, y, window, time});
         return actions.size() - 1;
     }
 
@@ -265,6 +270,7 @@ class FirstPass {
             restPending = false;
             return;
         }
+        actions[button.action].endTime = time;
         if (slot == 0) {
             leftClicked(button.action);
         }
@@ -285,6 +291,7 @@ class FirstPass {
                 std::abs(second.x - first.x) <= metrics.doubleClickWidth / 2 &&
                 std::abs(second.y - first.y) <= metrics.doubleClickHeight / 2) {
                 first.kind = ActionKind::DoubleClick;
+                first.endTime = second.endTime;
                 for (std::size_t between = lastClick + 1; between <= click; ++between) {
                     actions[between].dropped = true;
                 }
@@ -324,15 +331,16 @@ class FirstPass {
             return;
         }
         const KeyCombo bits = combinationBits();
-        for (int other = 0; other < 4; ++other) {
-            if (bits & KeyModifiers[other].bit) {
-                modifiers[other] = ModifierUse::InCombination;
-            }
-        }
         lastClick = NoClick;
         key = KeyState{true, false,
                        add(ActionKind::Tap, time, static_cast<KeyCombo>(bits | event.key), 0, 0,
                            event.window)};
+        for (int other = 0; other < 4; ++other) {
+            if (bits & KeyModifiers[other].bit) {
+                modifiers[other] = ModifierUse::InCombination;
+                combination[other] = key.action;
+            }
+        }
     }
 
     void keyUp(const RecordedEvent& event, std::uint32_t time) {
@@ -341,6 +349,12 @@ class FirstPass {
             const KeyCombo key = KeyModifiers[modifier].virtualKey;
             if (modifiers[modifier] == ModifierUse::Held) {
                 add(ActionKind::Tap, time, key, 0, 0, event.window); // pressed alone
+            } else if (modifiers[modifier] == ModifierUse::InCombination) {
+                // A HotKey releases its modifiers too; a held key has its Push Up.
+                Action& used = actions[combination[modifier]];
+                if (used.kind == ActionKind::Tap) {
+                    used.endTime = std::max(used.endTime, time);
+                }
             } else if (modifiers[modifier] == ModifierUse::Pushed) {
                 add(ActionKind::Release, time, key, 0, 0, event.window);
             }
@@ -350,6 +364,9 @@ class FirstPass {
         KeyState& key = keys[event.key];
         if (key.down && key.repeated) {
             add(ActionKind::Release, time, actions[key.action].key, 0, 0, event.window);
+        } else if (key.down) {
+            Action& tap = actions[key.action];
+            tap.endTime = std::max(tap.endTime, time);
         }
         key = KeyState{};
     }
@@ -386,6 +403,7 @@ class FirstPass {
     std::array<ButtonState, 3> buttons{};
     std::array<KeyState, 256> keys{};
     std::array<ModifierUse, 4> modifiers{};
+    std::array<std::size_t, 4> combination{}; // the last action each modifier was part of
     std::int32_t pointerX = 0;
     std::int32_t pointerY = 0;
     std::uint32_t lastMove = 0;
@@ -469,9 +487,9 @@ class SecondPass {
         if (offScreen && isButton) {
             return;
         }
-        const std::uint32_t gap = started ? action.time - lastTime : 0;
+        const std::uint32_t gap = started && action.time > lastTime ? action.time - lastTime : 0;
         started = true;
-        lastTime = action.time;
+        lastTime = std::max(lastTime, action.endTime);
         const bool windowChanges = options.windowWaits && action.window != 0 &&
                                    action.window != lastWindow && action.window < captions.size() &&
                                    !captions[action.window].empty();
