@@ -379,6 +379,39 @@ TEST(RecordTranslate, TheStopKeyAndWhatFollowsItAreNeverWritten) {
     });
 }
 
+// ESC is the player's break key unless a script names another: a script that
+// plays ESC breaks on the stop key instead, and one that does not keeps ESC.
+TEST(RecordTranslate, AScriptThatPlaysEscBreaksOnTheStopKey) {
+    TranslateOptions ctrlF12;
+    ctrlF12.stopKey = CtrlBit | 0x7B;
+    TranslateOptions stopOnEsc;
+    stopOnEsc.stopKey = 0x1B;
+    const Events tapEsc = {press(0, 0x1B), release(10, 0x1B)};
+    const Events holdShiftEsc = {press(0, 0xA0), press(10, 0x1B), press(600, 0x1B),
+                                 release(700, 0x1B), release(710, 0xA0)};
+    const struct {
+        const char* name;
+        Events events;
+        TranslateOptions options;
+        std::vector<std::string> settings; // the lines between *Comment: and the body
+    } cases[] = {
+        {"HotKey ESC", tapEsc, {}, {"Break Key PAUSE"}},
+        {"Push Down SHIFT+ESC", holdShiftEsc, ctrlF12, {"Break Key CTRL+F12"}},
+        {"no ESC played", {press(0, 0x70), release(10, 0x70)}, {}, {}},
+        {"ESC stops the recording", join({typed(0, "A"), tapEsc}), stopOnEsc, {}},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.name);
+        const Translation translation = translateRecording(recordingOf(each.events), each.options);
+        const std::vector<std::string> lines = writtenLines(translation);
+        ASSERT_GE(lines.size(), 3 + translation.bodySteps);
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 2,
+                                           lines.end() - 1 -
+                                               static_cast<std::ptrdiff_t>(translation.bodySteps)),
+                  each.settings);
+    }
+}
+
 TEST(RecordTranslate, WaitForTheWindowInFrontWhenItChangesBeforeAnInput) {
     TranslateOptions noWaits;
     noWaits.windowWaits = false;

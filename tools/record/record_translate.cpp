@@ -425,6 +425,8 @@ std::int32_t delayFor(std::uint32_t gap, const TranslateOptions& options) {
     return rounded > 0x7FFFFFF0 ? 0x7FFFFFF0 : static_cast<std::int32_t>(rounded);
 }
 
+constexpr KeyCombo EscapeKey = 0x1B;
+
 // The longest PutChar line written: a longer run goes on in the next one.
 constexpr std::size_t LongestRun = 200;
 
@@ -437,6 +439,10 @@ class SecondPass {
             captions.push_back(waitCaptionText(caption));
         }
     }
+
+    // True once a line sends ESC, the player's break key unless a script names
+    // another.
+    bool sendsEscape = false;
 
     void run(const std::vector<Action>& actions) {
         for (const Action& action : actions) {
@@ -524,6 +530,7 @@ class SecondPass {
             break;
         case ActionKind::Press:
             step(Opcode::PushDown, 0, 0, keyText(action.key));
+            sendsEscape = sendsEscape || (action.key & 0xFF) == EscapeKey;
             break;
         case ActionKind::Release:
             step(Opcode::PushUp, 0, 0, keyText(action.key));
@@ -533,6 +540,7 @@ class SecondPass {
                 typed.push_back(static_cast<char>(action.key | 0x20));
             } else {
                 step(Opcode::HotKey, 0, 0, keyText(action.key));
+                sendsEscape = sendsEscape || (action.key & 0xFF) == EscapeKey;
             }
             break;
         }
@@ -572,7 +580,15 @@ Translation translateRecording(const Recording& recording, const TranslateOption
     if (options.loopCount > 0) {
         steps.push_back(ScriptStep{Opcode::LoopTimes, options.loopCount, 0, {}});
     }
-    SecondPass(recording, options, translation).run(FirstPass(recording, options).run());
+    const std::size_t settingsEnd = steps.size();
+    SecondPass body(recording, options, translation);
+    body.run(FirstPass(recording, options).run());
+    if (body.sendsEscape && (options.stopKey & 0xFF) != EscapeKey) {
+        // A played ESC would end the script at that line: the stop key, which
+        // the recording never holds, breaks it instead.
+        steps.insert(steps.begin() + static_cast<std::ptrdiff_t>(settingsEnd),
+                     ScriptStep{Opcode::BreakKey, 0, 0, keyText(options.stopKey)});
+    }
     steps.push_back(ScriptStep{Opcode::End, 0, 0, {}});
     return translation;
 }
