@@ -11,6 +11,7 @@ bool breakKeyBenchmark();
 bool reactionBenchmark();
 bool typingBenchmark();
 bool workingSetBenchmark();
+bool recorderBenchmark();
 
 // How long a benchmark waits for any one thing before it gives up.
 constexpr DWORD GiveUpMs = 30000;

@@ -19,6 +19,7 @@ constexpr Benchmark Benchmarks[] = {
     {"reaction", bench::reactionBenchmark},      // colour change to the next command
     {"typing", bench::typingBenchmark},          // PutChar against raw key events
     {"working-set", bench::workingSetBenchmark}, // peak of a 10,000-line script
+    {"recorder", bench::recorderBenchmark},      // CPU while recording
 };
 
 } // namespace

@@ -23,22 +23,10 @@ std::string recorderPath() {
     return e2e::windowsPath(E2E_RECORDER);
 }
 
-// The recorder, started with its standard output and error in files.
+// The recorder, started with its standard output and error in a file.
 struct Recorder {
-    PROCESS_INFORMATION info{};
+    e2e::RunningProgram program;
     std::string errPath;
-    bool started = false;
-
-    ~Recorder() {
-        if (started) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(info.hProcess, 1);
-                WaitForSingleObject(info.hProcess, 5000);
-            }
-            CloseHandle(info.hThread);
-            CloseHandle(info.hProcess);
-        }
-    }
 
     std::string err() const { return e2e::readBytes(errPath).value_or(""); }
 
@@ -48,7 +36,7 @@ struct Recorder {
             if (err().find("record: recording") != std::string::npos) {
                 return true;
             }
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0) {
+            if (!program.running()) {
                 return false;
             }
             Sleep(50);
@@ -56,34 +44,15 @@ struct Recorder {
         return false;
     }
 
-    DWORD waitForExit(DWORD timeoutMs = 30000) const {
-        DWORD code = 0xFFFFFFFF;
-        if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(info.hProcess, &code);
-        }
-        return code;
+    DWORD waitForExit(DWORD timeoutMs = 30000) {
+        return program.waitForExit(timeoutMs).value_or(0xFFFFFFFF);
     }
 };
 
 void startRecorder(Recorder& recorder, const std::string& folder, const std::string& arguments) {
     recorder.errPath = folder + "\\record-stderr.txt";
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE err =
-        CreateFileA(recorder.errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(err, INVALID_HANDLE_VALUE);
-    const std::string path = recorderPath();
-    std::string commandLine = "\"" + path + "\" " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = err;
-    startup.hStdError = err;
-    recorder.started = CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
-                                      nullptr, nullptr, &startup, &recorder.info) != 0;
-    CloseHandle(err);
-    ASSERT_TRUE(recorder.started) << commandLine << ": error " << GetLastError();
+    recorder.program = e2e::startProgram(recorderPath(), arguments, false, recorder.errPath);
+    ASSERT_TRUE(recorder.program.started()) << arguments;
 }
 
 // Input as a device gives it, through SendInput.

@@ -59,17 +59,37 @@ void RunningProgram::kill() {
     WaitForSingleObject(process, 5000);
 }
 
-RunningProgram startProgram(const std::string& path, const std::string& arguments, bool suspended) {
+RunningProgram startProgram(const std::string& path, const std::string& arguments, bool suspended,
+                            const std::string& outputPath) {
     std::string commandLine = "\"" + path + "\"";
     if (!arguments.empty())
         commandLine += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
+    HANDLE output = INVALID_HANDLE_VALUE;
+    if (!outputPath.empty()) {
+        SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (output == INVALID_HANDLE_VALUE) {
+            ADD_FAILURE() << "cannot make " << outputPath << ": error " << GetLastError();
+            return RunningProgram();
+        }
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+    }
     PROCESS_INFORMATION info{};
     RunningProgram program;
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        suspended ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &info)) {
-        ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
+    const BOOL started = CreateProcessA(
+        path.c_str(), commandLine.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE,
+        suspended ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &info);
+    const DWORD error = GetLastError();
+    if (output != INVALID_HANDLE_VALUE)
+        CloseHandle(output);
+    if (!started) {
+        ADD_FAILURE() << "cannot start " << commandLine << ": error " << error;
         return program;
     }
     program.process = info.hProcess;

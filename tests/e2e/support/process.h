@@ -34,7 +34,8 @@ class RunningProgram {
     void kill();
 
   private:
-    friend RunningProgram startProgram(const std::string&, const std::string&, bool);
+    friend RunningProgram startProgram(const std::string&, const std::string&, bool,
+                                       const std::string&);
     void release();
     HANDLE process = nullptr;
     HANDLE thread = nullptr;
@@ -43,9 +44,11 @@ class RunningProgram {
 
 // Starts `path` with the command line `"path" arguments`. Check started(): on
 // failure the calling test has been failed already. For Windows programs only:
-// Wine gives no handle to wait on for a Linux program (see host.h).
+// Wine gives no handle to wait on for a Linux program (see host.h). With an
+// `outputPath`, the program's standard output and error go to that file (made
+// anew), as on a console redirected to it.
 RunningProgram startProgram(const std::string& path, const std::string& arguments = "",
-                            bool suspended = false);
+                            bool suspended = false, const std::string& outputPath = "");
 
 // Starts the program and waits for its end: its exit code, or none when it
 // did not end within `timeoutMs` (it is then ended) or could not be started.
