@@ -302,7 +302,12 @@ TEST_F(SpyWindow, TheSpyWindowFollowsThePointerCopiesAndTakesKeys) {
     ASSERT_TRUE(e2e::movePointerSteadily(ok));
     SpyProgram spy;
     ASSERT_NE(spy.window, nullptr);
-    ASSERT_TRUE(window.activate()); // the spy came up in front; the test window is in front now
+    // The spy comes up in front, as a user sees it, and may get there after its
+    // window is visible. Once it is there, bring the test window forward, as a
+    // user clicks into the window to spy on; the spy only knows the window in
+    // front from what it has seen in front.
+    eventually([&] { return GetForegroundWindow() == spy.window; }, 3000);
+    ASSERT_TRUE(window.activate());
     ASSERT_TRUE(spy.rowBecomes(7, L"Click ButtonText 1001 OK")) << narrow(spy.rowText(7));
 
     // Copy: the line as Unicode and as GBK text.
