@@ -3,7 +3,7 @@
 RunState runState;
 
 void resetRunState() {
-    runState.breakKey = ByteString("ESC");
+    runState.breakKey = ByteString(DefaultBreakKey);
     runState.pauseKey = ByteString();
     runState.loopCount = -1;
     runState.loopEnabled = 0;

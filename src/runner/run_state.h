@@ -7,8 +7,11 @@
 #include <atomic>
 #include <cstdint>
 
+// The break key of a script that names none.
+inline constexpr char DefaultBreakKey[] = "ESC";
+
 struct RunState {
-    ByteString breakKey{"ESC"};
+    ByteString breakKey{DefaultBreakKey};
     ByteString pauseKey;
     std::int32_t loopCount = -1;
     std::int32_t loopEnabled = 0;

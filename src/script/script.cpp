@@ -26,7 +26,7 @@ CommandArray allocateCommands(std::size_t count) {
 }
 
 Script::Script() {
-    runState.breakKey = ByteString("ESC");
+    runState.breakKey = ByteString(DefaultBreakKey);
     runState.pauseKey = ByteString();
 }
 

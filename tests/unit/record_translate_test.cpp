@@ -386,6 +386,8 @@ TEST(RecordTranslate, AScriptThatPlaysEscBreaksOnTheStopKey) {
     ctrlF12.stopKey = CtrlBit | 0x7B;
     TranslateOptions stopOnEsc;
     stopOnEsc.stopKey = 0x1B;
+    TranslateOptions stopOnCtrlEsc;
+    stopOnCtrlEsc.stopKey = CtrlBit | 0x1B;
     const Events tapEsc = {press(0, 0x1B), release(10, 0x1B)};
     const Events holdShiftEsc = {press(0, 0xA0), press(10, 0x1B), press(600, 0x1B),
                                  release(700, 0x1B), release(710, 0xA0)};
@@ -399,6 +401,7 @@ TEST(RecordTranslate, AScriptThatPlaysEscBreaksOnTheStopKey) {
         {"Push Down SHIFT+ESC", holdShiftEsc, ctrlF12, {"Break Key CTRL+F12"}},
         {"no ESC played", {press(0, 0x70), release(10, 0x70)}, {}, {}},
         {"ESC stops the recording", join({typed(0, "A"), tapEsc}), stopOnEsc, {}},
+        {"ESC alone with CTRL+ESC as the stop key", tapEsc, stopOnCtrlEsc, {"Break Key CTRL+ESC"}},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(each.name);

@@ -2,6 +2,7 @@
 
 #include "keys/key_text.h"
 #include "runner/pointer_scale.h"
+#include "runner/run_state.h"
 #include "script/line_writer.h"
 
 #include <algorithm>
@@ -425,7 +426,17 @@ std::int32_t delayFor(std::uint32_t gap, const TranslateOptions& options) {
     return rounded > 0x7FFFFFF0 ? 0x7FFFFFF0 : static_cast<std::int32_t>(rounded);
 }
 
-constexpr KeyCombo EscapeKey = 0x1B;
+KeyCombo defaultBreakKey() {
+    std::string text = DefaultBreakKey;
+    return resolveKeyCombo(text.data());
+}
+
+// True when sending `sent` holds every key of `key`, as the player's break
+// key watch reads it: its key and its modifiers (others may be held too).
+bool sends(KeyCombo sent, KeyCombo key) {
+    const KeyCombo modifiers = key & 0x0F00;
+    return (sent & 0xFF) == (key & 0xFF) && (sent & modifiers) == modifiers;
+}
 
 // The longest PutChar line written: a longer run goes on in the next one.
 constexpr std::size_t LongestRun = 200;
@@ -440,9 +451,9 @@ class SecondPass {
         }
     }
 
-    // True once a line sends ESC, the player's break key unless a script names
-    // another.
-    bool sendsEscape = false;
+    // True once a line sends the player's break key of a script that names
+    // none (ESC).
+    bool sendsBreakKey = false;
 
     void run(const std::vector<Action>& actions) {
         for (const Action& action : actions) {
@@ -530,7 +541,7 @@ class SecondPass {
             break;
         case ActionKind::Press:
             step(Opcode::PushDown, 0, 0, keyText(action.key));
-            sendsEscape = sendsEscape || (action.key & 0xFF) == EscapeKey;
+            sendsBreakKey = sendsBreakKey || sends(action.key, breakKey);
             break;
         case ActionKind::Release:
             step(Opcode::PushUp, 0, 0, keyText(action.key));
@@ -540,7 +551,7 @@ class SecondPass {
                 typed.push_back(static_cast<char>(action.key | 0x20));
             } else {
                 step(Opcode::HotKey, 0, 0, keyText(action.key));
-                sendsEscape = sendsEscape || (action.key & 0xFF) == EscapeKey;
+                sendsBreakKey = sendsBreakKey || sends(action.key, breakKey);
             }
             break;
         }
@@ -549,6 +560,7 @@ class SecondPass {
     const Recording& recording;
     const TranslateOptions& options;
     Translation& translation;
+    const KeyCombo breakKey = defaultBreakKey();
     std::vector<std::string> captions; // as the waits write them
     std::string typed;                 // letters and digits typed one after the other
     bool started = false;
@@ -583,7 +595,7 @@ Translation translateRecording(const Recording& recording, const TranslateOption
     const std::size_t settingsEnd = steps.size();
     SecondPass body(recording, options, translation);
     body.run(FirstPass(recording, options).run());
-    if (body.sendsEscape && (options.stopKey & 0xFF) != EscapeKey) {
+    if (body.sendsBreakKey) {
         // A played ESC would end the script at that line: the stop key, which
         // the recording never holds, breaks it instead.
         steps.insert(steps.begin() + static_cast<std::ptrdiff_t>(settingsEnd),
