@@ -410,6 +410,25 @@ std::string englishCommandName(int row) {
     return name;
 }
 
+void checkScriptLine(const ScriptLine& line, bool first, bool last,
+                     std::vector<Finding>& findings) {
+    Checker checker{findings, &line};
+    LineParse parse = parseScriptLine(line.text);
+    if (!parse.matched) {
+        std::string message = "no command matches this line";
+        if (!line.text.empty() && (line.text[0] == ' ' || line.text[0] == '\t')) {
+            message += " (it begins with white space)";
+        } else if (line.text == "\r") {
+            message += " (it holds only a carriage return)";
+        } else if (parseScriptLine(line.text + " ").matched) {
+            message += " (the command's name ends in a space: add one after it)";
+        }
+        checker.add(FindingKind::Error, message);
+        return;
+    }
+    checkLine(checker, parse, first, last);
+}
+
 std::vector<Finding> checkScript(std::string_view text) {
     std::vector<Finding> findings;
     const std::vector<ScriptLine> lines = scriptLines(text);
@@ -418,21 +437,7 @@ std::vector<Finding> checkScript(std::string_view text) {
                                    "the script has no lines: the player does nothing", ""});
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        Checker checker{findings, &lines[i]};
-        LineParse parse = parseScriptLine(lines[i].text);
-        if (!parse.matched) {
-            std::string message = "no command matches this line";
-            if (!lines[i].text.empty() && (lines[i].text[0] == ' ' || lines[i].text[0] == '\t')) {
-                message += " (it begins with white space)";
-            } else if (lines[i].text == "\r") {
-                message += " (it holds only a carriage return)";
-            } else if (parseScriptLine(lines[i].text + " ").matched) {
-                message += " (the command's name ends in a space: add one after it)";
-            }
-            checker.add(FindingKind::Error, message);
-            continue;
-        }
-        checkLine(checker, parse, i == 0, i + 1 == lines.size());
+        checkScriptLine(lines[i], i == 0, i + 1 == lines.size(), findings);
     }
     std::size_t nul = text.find('\0');
     if (nul != std::string_view::npos) {

@@ -52,6 +52,11 @@ struct Finding {
     std::string lineText;
 };
 
+// The errors and warnings of one kept line, appended to `findings`: `first` and
+// `last` tell whether it is the script's first or last kept line. checkScript
+// is this for every line; an editor re-checks a changed line with it.
+void checkScriptLine(const ScriptLine& line, bool first, bool last, std::vector<Finding>& findings);
+
 // Every error and warning for the script `text` (GBK bytes, line feeds as the
 // player will see them), in line order.
 std::vector<Finding> checkScript(std::string_view text);
