@@ -23,7 +23,7 @@ import zipfile
 # 2026-01-01 00:00:00, local time as zip stores it.
 FIXED_TIME = (2026, 1, 1, 0, 0, 0)
 # The programs in this order; any others after them, by name.
-PROGRAM_ORDER = ["player.exe", "pack.exe", "spy.exe", "record.exe"]
+PROGRAM_ORDER = ["player.exe", "pack.exe", "spy.exe", "record.exe", "studio.exe"]
 REQUIRED_PROGRAMS = ["player.exe", "pack.exe"]
 
 

@@ -14,7 +14,7 @@ if(NOT lines)
 endif()
 
 # version.dll (file version reading, used by the packer) is part of every Windows too.
-set(allowed "^(kernel32|user32|gdi32|shell32|msvcrt|advapi32|version|api-ms-win-[a-z0-9-]+)\\.dll$")
+set(allowed "^(kernel32|user32|gdi32|shell32|msvcrt|advapi32|version|comctl32|comdlg32|api-ms-win-[a-z0-9-]+)\\.dll$")
 set(bad "")
 foreach(line IN LISTS lines)
     string(REGEX REPLACE "^DLL Name: *" "" dll "${line}")

@@ -1,0 +1,379 @@
+// The studio driven as a user drives it: keys sent with SendInput to its
+// window, files given on its command line, and what it shows read from
+// outside: the editor's text, the problems list, the status line, the title
+// and its boxes.
+
+#include "helpers/wait_support.h"
+#include "studio_ids.h"
+#include "support/e2e.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using waits::eventually;
+
+std::string studioPath() { return e2e::windowsPath(E2E_STUDIO); }
+
+std::string readBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::wstring wide(const std::string& utf8) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                           nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
+                        length);
+    return text;
+}
+
+std::string utf8(const std::wstring& text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
+    return bytes;
+}
+
+void sendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+}
+
+// A key with modifiers held around it, as a user presses a shortcut.
+void press(WORD key, std::vector<WORD> modifiers = {}) {
+    for (WORD modifier : modifiers) {
+        sendKey(modifier, false);
+    }
+    sendKey(key, false);
+    sendKey(key, true);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
+        sendKey(*it, true);
+    }
+    Sleep(60);
+}
+
+// Types UTF-8 text character by character; a line feed is the Enter key.
+void type(const std::string& text) {
+    for (wchar_t character : wide(text)) {
+        if (character == L'\n') {
+            press(VK_RETURN);
+            continue;
+        }
+        INPUT input[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            input[i].type = INPUT_KEYBOARD;
+            input[i].ki.wScan = character;
+            input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
+        }
+        SendInput(2, input, sizeof(INPUT));
+        Sleep(15);
+    }
+    Sleep(100);
+}
+
+struct FoundWindow {
+    DWORD processId;
+    HWND window;
+};
+
+BOOL CALLBACK findStudio(HWND window, LPARAM into) {
+    auto* found = reinterpret_cast<FoundWindow*>(into);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner == found->processId && std::wstring(className) == StudioWindowClass &&
+        IsWindowVisible(window)) {
+        found->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A studio started for a test, ended with it.
+class StudioUnderTest {
+  public:
+    explicit StudioUnderTest(const std::string& arguments)
+        : program(e2e::startProgram(studioPath(), arguments)) {}
+
+    bool waitForWindow() {
+        return eventually(
+            [&] {
+                FoundWindow found{program.processId(), nullptr};
+                EnumWindows(findStudio, reinterpret_cast<LPARAM>(&found));
+                window = found.window;
+                return window != nullptr;
+            },
+            15000);
+    }
+
+    // The studio in front, with the keyboard focus in its editor.
+    bool bringToFront() {
+        SetForegroundWindow(window);
+        return eventually([&] { return GetForegroundWindow() == window; });
+    }
+
+    std::wstring controlText(int id) const {
+        HWND control = GetDlgItem(window, id);
+        wchar_t buffer[1024] = {};
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
+                            SMTO_ABORTIFHUNG, 2000, &length);
+        return std::wstring(buffer, static_cast<std::size_t>(length));
+    }
+
+    std::string title() const {
+        wchar_t buffer[512] = {};
+        GetWindowTextW(window, buffer, 512);
+        return utf8(buffer);
+    }
+
+    // The editor's text with its line breaks as line feeds (UTF-8).
+    std::string editorText() const {
+        HWND editor = GetDlgItem(window, EditorId);
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(editor, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
+        std::wstring text(length + 1, L'\0');
+        DWORD_PTR got = 0;
+        SendMessageTimeoutW(editor, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_ABORTIFHUNG, 2000, &got);
+        text.resize(got);
+        std::wstring lines;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == L'\r') {
+                lines += L'\n';
+                i += i + 1 < text.size() && text[i + 1] == L'\n' ? 1 : 0;
+            } else {
+                lines += text[i];
+            }
+        }
+        return utf8(lines);
+    }
+
+    std::vector<std::string> problems() const {
+        HWND list = GetDlgItem(window, ProblemsId);
+        std::vector<std::string> rows;
+        const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+            std::wstring row(static_cast<std::size_t>(length) + 1, L'\0');
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data()));
+            row.resize(static_cast<std::size_t>(length));
+            rows.push_back(utf8(row));
+        }
+        return rows;
+    }
+
+    std::string state() const { return utf8(controlText(StatusStateId)); }
+
+    e2e::RunningProgram program;
+    HWND window = nullptr;
+};
+
+std::string joined(const std::vector<std::string>& rows) {
+    std::string text;
+    for (const std::string& row : rows) {
+        text += row + "\n";
+    }
+    return text;
+}
+
+bool anyContains(const std::vector<std::string>& rows, const std::string& part) {
+    for (const std::string& row : rows) {
+        if (row.find(part) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string recoveryFolder() {
+    char folder[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
+    return std::string(folder) + "\\Script player\\Studio";
+}
+
+void removeRecoveryCopies() {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((recoveryFolder() + "\\recovery-*.studio").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        DeleteFileA((recoveryFolder() + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+bool anyRecoveryCopy() {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((recoveryFolder() + "\\recovery-*.studio").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    return true;
+}
+
+} // namespace
+
+TEST(Studio, ChecksLinesAsTheyAreTypedAndSavesInTheFileSOwnEncoding) {
+    const std::string path = e2e::workDirectory() + "\\studio_check.txt";
+    const std::string original = "Start No Box\r\n指针移至 10 10\r\nEnd\r\n"; // UTF-8, CR LF
+    writeBytes(path, original);
+    StudioUnderTest studio("--lang en \"" + path + "\"");
+    ASSERT_TRUE(studio.waitForWindow());
+    ASSERT_TRUE(eventually([&] { return studio.editorText() == "Start No Box\n指针移至 10 10\nEnd\n"; }))
+        << studio.editorText();
+    EXPECT_TRUE(studio.problems().empty()) << joined(studio.problems());
+    EXPECT_NE(utf8(studio.controlText(StatusFormatId)).find("UTF-8"), std::string::npos);
+
+    ASSERT_TRUE(studio.bringToFront());
+    press(VK_HOME, {VK_CONTROL});
+    press(VK_DOWN);
+    press(VK_DOWN);
+    type("Dealy 100\n");
+    ASSERT_TRUE(eventually([&] {
+        return anyContains(studio.problems(), "line 3: error: no command matches this line");
+    })) << joined(studio.problems());
+    EXPECT_EQ(studio.title().rfind("*studio_check.txt", 0), 0u) << studio.title();
+
+    // Mend it: "Dealy" becomes "Delay".
+    press(VK_UP);
+    press(VK_HOME);
+    press(VK_RIGHT);
+    press(VK_RIGHT);
+    press(VK_DELETE);
+    press(VK_DELETE);
+    type("la");
+    ASSERT_TRUE(eventually([&] { return studio.problems().empty(); }))
+        << joined(studio.problems());
+
+    press('S', {VK_CONTROL});
+    ASSERT_TRUE(eventually([&] { return studio.title().rfind("studio_check.txt", 0) == 0; }))
+        << studio.title();
+    EXPECT_EQ(readBytes(path), "Start No Box\r\n指针移至 10 10\r\nDelay 100\r\nEnd\r\n");
+
+    // Undo takes the mended word back to the typo, and the problem returns.
+    press('Z', {VK_CONTROL});
+    EXPECT_TRUE(eventually([&] {
+        return anyContains(studio.problems(), "line 3: error: no command matches this line");
+    })) << studio.editorText();
+}
+
+TEST(Studio, RunsTheScriptWithF5AndMakesAnExeWithF7) {
+    e2e::TestWindow target({.title = "studio click target", .x = 300, .y = 200});
+    ASSERT_TRUE(target.activate());
+    RECT client{};
+    GetClientRect(target.handle(), &client);
+    POINT centre{client.right / 2, client.bottom / 2};
+    ClientToScreen(target.handle(), &centre);
+    const std::string path = e2e::workDirectory() + "\\studio_run.txt";
+    const std::string exe = e2e::workDirectory() + "\\studio_run.exe";
+    DeleteFileA(exe.c_str());
+    writeBytes(path, "Start No Box\nTop Caption studio click target\nMoveTo " +
+                         std::to_string(centre.x) + " " + std::to_string(centre.y) +
+                         "\nDelay 400\nLClick\nDelay 200\nEnd\n");
+    auto clicks = [&] {
+        std::size_t count = 0;
+        for (const e2e::ReceivedMessage& message : target.messages()) {
+            count += message.message == WM_LBUTTONDOWN ? 1 : 0;
+        }
+        return count;
+    };
+
+    StudioUnderTest studio("--lang en \"" + path + "\"");
+    ASSERT_TRUE(studio.waitForWindow());
+    ASSERT_TRUE(eventually([&] { return !studio.editorText().empty(); }));
+    ASSERT_TRUE(studio.bringToFront());
+    press(VK_F5);
+    ASSERT_TRUE(eventually([&] { return clicks() == 1; }, 15000)) << studio.state();
+    ASSERT_TRUE(eventually([&] {
+        return studio.state().find("ended with exit code 0") != std::string::npos;
+    }, 15000)) << studio.state();
+    EXPECT_FALSE(IsIconic(studio.window)) << "the studio comes back when the script ends";
+
+    ASSERT_TRUE(studio.bringToFront());
+    press(VK_F7);
+    ASSERT_TRUE(eventually([&] { return studio.state() == "Made studio_run.exe"; }))
+        << studio.state();
+    EXPECT_EQ(e2e::runProgram(exe), std::optional<DWORD>(0));
+    EXPECT_TRUE(eventually([&] { return clicks() == 2; }));
+}
+
+TEST(Studio, GivesUnsavedWorkBackAfterItWasKilled) {
+    removeRecoveryCopies();
+    const std::string typed = "Start No Box\nLClick\nEnd";
+    {
+        StudioUnderTest first("--lang en");
+        ASSERT_TRUE(first.waitForWindow());
+        ASSERT_TRUE(first.bringToFront());
+        type(typed);
+        ASSERT_EQ(first.editorText(), typed);
+        ASSERT_TRUE(eventually(anyRecoveryCopy, 10000));
+        first.program.kill();
+    }
+    StudioUnderTest second("--lang en");
+    HWND box = e2e::waitForMessageBox("Script Studio", second.program.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(e2e::messageBoxText(box).find("Get it back?"), std::string::npos);
+    ASSERT_TRUE(e2e::pressButton(box, IDYES));
+    ASSERT_TRUE(second.waitForWindow());
+    EXPECT_TRUE(eventually([&] { return second.editorText() == typed; })) << second.editorText();
+    EXPECT_EQ(second.title().rfind("*Untitled", 0), 0u) << second.title();
+    second.program.kill();
+    removeRecoveryCopies();
+}
+
+TEST(Studio, SpeaksChineseWhereTheUserInterfaceIsChinese) {
+    if (PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_CHINESE) {
+        GTEST_SKIP() << "the bed's user interface language is not Chinese";
+    }
+    StudioUnderTest chinese("");
+    ASSERT_TRUE(chinese.waitForWindow());
+    EXPECT_EQ(utf8(chinese.controlText(ToolButtonId + 3)), "运行 (F5)");
+    ASSERT_TRUE(chinese.bringToFront());
+    type("Start No Box\nDealy 5\nEnd");
+    EXPECT_TRUE(eventually([&] { return anyContains(chinese.problems(), "第 2 行: 错误: "); }))
+        << joined(chinese.problems());
+    chinese.program.kill();
+
+    StudioUnderTest english("--lang en");
+    ASSERT_TRUE(english.waitForWindow());
+    EXPECT_EQ(utf8(english.controlText(ToolButtonId + 3)), "Run (F5)");
+}
+
+TEST(Studio, RefusesFilesItCannotShowAndLeavesThemAsTheyAre) {
+    const std::string binary = e2e::workDirectory() + "\\studio_binary.txt";
+    const std::string bytes("MZ\x90\0\x03\0\0\0\x04\0\0\0\xff\xff\0\0", 16);
+    writeBytes(binary, bytes);
+    StudioUnderTest studio("--lang en \"" + binary + "\"");
+    HWND box = e2e::waitForMessageBox("Script Studio", studio.program.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(e2e::messageBoxText(box).find("studio_binary.txt is not a text file"),
+              std::string::npos)
+        << e2e::messageBoxText(box);
+    ASSERT_TRUE(e2e::pressButton(box, IDOK));
+    ASSERT_TRUE(studio.waitForWindow());
+    EXPECT_EQ(studio.editorText(), "");
+    EXPECT_EQ(studio.title().rfind("Untitled", 0), 0u) << studio.title();
+    EXPECT_EQ(readBytes(binary), bytes);
+}

@@ -1,0 +1,512 @@
+// The editor: a rich edit control whose text the studio mirrors. Every change
+// is found by comparing the control's text with the mirror; the changed lines
+// go to the document, which checks them, and get their colours again. Undo and
+// redo are the studio's own (the control's are off), so colouring never
+// becomes a step the user has to undo.
+
+#include "studio_win32.h"
+
+#include "pack_windows.h"
+#include "studio_colour.h"
+#include "studio_help.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+
+namespace {
+
+// Colours as COLORREF (0x00BBGGRR).
+constexpr COLORREF PlainColour = RGB(0, 0, 0);
+constexpr COLORREF ErrorBackground = RGB(255, 220, 220);
+constexpr COLORREF WarningBackground = RGB(255, 245, 200);
+constexpr COLORREF NormalBackground = RGB(255, 255, 255);
+
+COLORREF colourOf(ColourKind kind) {
+    switch (kind) {
+    case ColourKind::Command:
+        return RGB(0, 0, 192);
+    case ColourKind::Setting:
+        return RGB(128, 0, 128);
+    case ColourKind::Comment:
+        return RGB(0, 128, 0);
+    case ColourKind::Number:
+        return RGB(176, 80, 0);
+    case ColourKind::KeyText:
+        return RGB(0, 128, 128);
+    case ColourKind::Text:
+        return RGB(128, 64, 0);
+    case ColourKind::Invalid:
+        return RGB(200, 0, 0);
+    }
+    return PlainColour;
+}
+
+// While set, the control's notifications come from the studio itself.
+struct Quiet {
+    bool before;
+    Quiet() : before(studio.applyingChange) { studio.applyingChange = true; }
+    ~Quiet() { studio.applyingChange = before; }
+};
+
+CHARRANGE selection() {
+    CHARRANGE range{};
+    SendMessageW(studio.editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range;
+}
+
+void select(LONG from, LONG to) {
+    CHARRANGE range{from, to};
+    SendMessageW(studio.editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+void setFormat(LONG from, LONG to, COLORREF colour, COLORREF background, bool bold) {
+    select(from, to);
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof(format);
+    format.dwMask = CFM_COLOR | CFM_BACKCOLOR | CFM_BOLD;
+    format.crTextColor = colour;
+    format.crBackColor = background;
+    format.dwEffects = bold ? CFE_BOLD : 0;
+    SendMessageW(studio.editor, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+COLORREF backgroundOf(const DocumentLine& line) {
+    COLORREF background = NormalBackground;
+    for (const Finding& finding : line.findings) {
+        if (finding.kind == FindingKind::Error) {
+            return ErrorBackground;
+        }
+        background = WarningBackground;
+    }
+    return background;
+}
+
+void colourLineAt(int line) {
+    const LRESULT start = SendMessageW(studio.editor, EM_LINEINDEX, line, 0);
+    if (start < 0) {
+        return;
+    }
+    const DocumentLine& documentLine = studio.document.lines[static_cast<std::size_t>(line)];
+    const LONG length = static_cast<LONG>(SendMessageW(studio.editor, EM_LINELENGTH, start, 0));
+    const LONG from = static_cast<LONG>(start);
+    const COLORREF background = backgroundOf(documentLine);
+    setFormat(from, from + length, PlainColour, background, false);
+    for (const ColourSpan& span : colourLine(documentLine.text, utf8CharacterToGbk)) {
+        const bool command = span.kind == ColourKind::Command || span.kind == ColourKind::Setting;
+        setFormat(from + span.start, from + span.start + span.length, colourOf(span.kind),
+                  background, command);
+    }
+    studio.coloured[static_cast<std::size_t>(line)] = true;
+}
+
+// Colours the lines of [first, last) that are not coloured yet, keeping the
+// user's selection and the scroll position.
+void colourLines(int first, int last) {
+    first = std::max(first, 0);
+    last = std::min(last, static_cast<int>(studio.coloured.size()));
+    bool any = false;
+    for (int line = first; line < last && !any; ++line) {
+        any = !studio.coloured[static_cast<std::size_t>(line)];
+    }
+    if (!any) {
+        return;
+    }
+    Quiet quiet;
+    const CHARRANGE kept = selection();
+    POINT scroll{};
+    SendMessageW(studio.editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageW(studio.editor, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(studio.editor, EM_HIDESELECTION, TRUE, 0);
+    for (int line = first; line < last; ++line) {
+        if (!studio.coloured[static_cast<std::size_t>(line)]) {
+            colourLineAt(line);
+        }
+    }
+    SendMessageW(studio.editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    SendMessageW(studio.editor, EM_HIDESELECTION, FALSE, 0);
+    SendMessageW(studio.editor, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageW(studio.editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(studio.editor, nullptr, FALSE);
+}
+
+int visibleLineCount() {
+    RECT client;
+    GetClientRect(studio.editor, &client);
+    POINTL bottom{2, client.bottom};
+    const LRESULT character =
+        SendMessageW(studio.editor, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&bottom));
+    const LRESULT last = SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, character);
+    const LRESULT first = SendMessageW(studio.editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    return static_cast<int>(std::max<LRESULT>(last - first + 1, 1));
+}
+
+std::string lineUtf8(const std::u16string& line) { return toUtf8(fromU16(line)); }
+
+bool sameProblem(const Problem& a, const Problem& b) {
+    return a.line == b.line && a.kind == b.kind && a.message == b.message;
+}
+
+std::wstring problemText(const Problem& problem) {
+    if (problem.line <= 0) {
+        return fromGbk(formatUiText(text(TextId::StudioProblemScript), {problem.message}));
+    }
+    const TextId id = problem.kind == FindingKind::Error ? TextId::StudioProblemError
+                                                         : TextId::StudioProblemWarning;
+    return fromGbk(formatUiText(text(id), {std::to_string(problem.line), problem.message}));
+}
+
+// The text before the cursor on its line, and where that line starts.
+std::u16string textBeforeCursor(LONG& lineStart, LONG& cursor) {
+    const CHARRANGE range = selection();
+    cursor = range.cpMax;
+    const LRESULT line = SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, cursor);
+    lineStart = static_cast<LONG>(SendMessageW(studio.editor, EM_LINEINDEX, line, 0));
+    if (lineStart < 0 || static_cast<std::size_t>(cursor) > studio.mirror.size() ||
+        lineStart > cursor) {
+        return {};
+    }
+    return studio.mirror.substr(static_cast<std::size_t>(lineStart),
+                                static_cast<std::size_t>(cursor - lineStart));
+}
+
+bool startsWithFolded(std::string_view name, std::string_view typed, bool foldCase) {
+    if (typed.size() > name.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        char a = name[i];
+        char b = typed[i];
+        if (foldCase) {
+            a = (a >= 'a' && a <= 'z') ? static_cast<char>(a - 32) : a;
+            b = (b >= 'a' && b <= 'z') ? static_cast<char>(b - 32) : b;
+        }
+        if (a != b) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The form of the row's name that `typed` begins; the pane's form for nothing typed.
+NameForm formTyped(int row, std::string_view typed) {
+    if (typed.empty()) {
+        return studio.insertForm;
+    }
+    if (startsWithFolded(commandName(NameForm::Chinese, row), typed, false)) {
+        return NameForm::Chinese;
+    }
+    if (startsWithFolded(commandName(NameForm::English, row), typed, true)) {
+        return NameForm::English;
+    }
+    return NameForm::ShortCode;
+}
+
+} // namespace
+
+HWND createEditor(HWND parent) {
+    const wchar_t* className = MSFTEDIT_CLASS;
+    if (LoadLibraryW(L"msftedit.dll") == nullptr) {
+        LoadLibraryW(L"riched20.dll");
+        className = RICHEDIT_CLASSW;
+    }
+    HWND editor = CreateWindowExW(WS_EX_CLIENTEDGE, className, L"",
+                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
+                                      ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+                                      ES_NOHIDESEL | ES_WANTRETURN,
+                                  0, 0, 10, 10, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(EditorId)),
+                                  studio.instance, nullptr);
+    studio.editor = editor;
+    SendMessageW(editor, EM_SETTARGETDEVICE, 0, 1); // no wrapping: an editor line is a script line
+    SendMessageW(editor, EM_EXLIMITTEXT, 0, 64 << 20);
+    SendMessageW(editor, EM_SETUNDOLIMIT, 0, 0);
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof(format);
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_CHARSET;
+    format.yHeight = 200; // 10 points
+    format.bCharSet = GB2312_CHARSET;
+    format.crTextColor = PlainColour;
+    lstrcpyW(format.szFaceName, L"Consolas");
+    SendMessageW(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(editor, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE | ENM_SCROLL);
+    return editor;
+}
+
+std::u16string editorText() {
+    GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT count =
+        SendMessageW(studio.editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(count, 0)) + 1, L'\0');
+    GETTEXTEX request{};
+    request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    request.flags = GT_DEFAULT;
+    request.codepage = 1200;
+    const LRESULT got = SendMessageW(studio.editor, EM_GETTEXTEX,
+                                     reinterpret_cast<WPARAM>(&request),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(std::max<LRESULT>(got, 0)));
+    // Line breaks as the control keeps them: one carriage return.
+    std::u16string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
+            continue;
+        }
+        result.push_back(text[i] == L'\n' ? u'\r' : static_cast<char16_t>(text[i]));
+    }
+    return result;
+}
+
+void setEditorText(const std::string& utf8Text) {
+    {
+        Quiet quiet;
+        std::wstring wide = fromUtf8(utf8Text);
+        std::replace(wide.begin(), wide.end(), L'\n', L'\r');
+        SETTEXTEX setting{ST_DEFAULT, 1200};
+        SendMessageW(studio.editor, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&setting),
+                     reinterpret_cast<LPARAM>(wide.c_str()));
+        studio.mirror = editorText();
+    }
+    std::string joined = lineUtf8(studio.mirror);
+    std::replace(joined.begin(), joined.end(), '\r', '\n');
+    studio.document.language = studio.language;
+    studio.document.toGbk = utf8CharacterToGbk;
+    setDocumentText(studio.document, joined);
+    studio.coloured.assign(studio.document.lines.size(), false);
+    studio.history = UndoHistory{};
+    select(0, 0);
+    colourVisibleLines();
+    refreshProblems();
+    onSelectionChange();
+}
+
+void onEditorChange() {
+    if (studio.applyingChange) {
+        return;
+    }
+    std::u16string now = editorText();
+    const TextChange change = findChange(studio.mirror, now);
+    if (isEmptyChange(change)) {
+        return;
+    }
+    if (studio.recordingUndo) {
+        recordChange(studio.history, change);
+    }
+    const LineChange lines = linesOfChange(now, change);
+    std::vector<std::string> inserted;
+    for (const std::u16string& line : linesOf(now, lines.firstLine, lines.insertedLines)) {
+        inserted.push_back(lineUtf8(line));
+    }
+    const int keptBefore[2] = {studio.document.firstKept, studio.document.lastKept};
+    replaceLines(studio.document, lines.firstLine, lines.removedLines, inserted);
+    studio.mirror = std::move(now);
+    auto at = studio.coloured.begin() + lines.firstLine;
+    at = studio.coloured.erase(at, at + lines.removedLines);
+    studio.coloured.insert(at, static_cast<std::size_t>(lines.insertedLines), false);
+    // The first and last lines carry warnings of their own place in the script.
+    for (int line : {keptBefore[0], keptBefore[1], studio.document.firstKept,
+                     studio.document.lastKept}) {
+        if (line >= 0 && line < static_cast<int>(studio.coloured.size())) {
+            studio.coloured[static_cast<std::size_t>(line)] = false;
+        }
+    }
+    if (!studio.modified) {
+        studio.modified = true;
+        updateTitle();
+    }
+    studio.recoveryDirty = true;
+    colourVisibleLines();
+    refreshProblems();
+}
+
+void colourVisibleLines() {
+    if (studio.editor == nullptr) {
+        return;
+    }
+    const int first = static_cast<int>(SendMessageW(studio.editor, EM_GETFIRSTVISIBLELINE, 0, 0));
+    colourLines(first, first + visibleLineCount() + 1);
+}
+
+void onSelectionChange() {
+    if (studio.applyingChange) {
+        return;
+    }
+    const CHARRANGE range = selection();
+    if (studio.history.groupOpen && !studio.history.undo.empty()) {
+        const TextChange& last = studio.history.undo.back();
+        const std::size_t cursor = static_cast<std::size_t>(range.cpMax);
+        if (cursor != last.at + last.inserted.size() && cursor != last.at) {
+            closeStep(studio.history);
+        }
+    }
+    const int line = static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, range.cpMax));
+    const LONG start = static_cast<LONG>(SendMessageW(studio.editor, EM_LINEINDEX, line, 0));
+    std::string place = formatUiText(text(TextId::StudioPlace),
+                                     {std::to_string(line + 1), std::to_string(range.cpMax - start + 1)});
+    if (line >= 0 && line < static_cast<int>(studio.document.lines.size())) {
+        const std::string gbk =
+            toGbk(fromUtf8(studio.document.lines[static_cast<std::size_t>(line)].text));
+        NameForm form = NameForm::English;
+        const int row = commandRowOfLine(gbk, form);
+        if (row >= 0) {
+            place += "   " + parameterHint(row, form, studio.language);
+        }
+    }
+    SetWindowTextW(studio.statusPlace, fromGbk(place).c_str());
+    colourVisibleLines();
+}
+
+void applyChange(const TextChange& change) {
+    {
+        Quiet quiet;
+        select(static_cast<LONG>(change.at), static_cast<LONG>(change.at + change.removed.size()));
+    }
+    const std::wstring inserted = fromU16(change.inserted);
+    SendMessageW(studio.editor, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(inserted.c_str()));
+    // Rich edit tells EN_CHANGE for a replacement only when the text changed;
+    // the mirror is brought up to date here in any case.
+    onEditorChange();
+    const LONG end = static_cast<LONG>(change.at + change.inserted.size());
+    select(end, end);
+    SendMessageW(studio.editor, EM_SCROLLCARET, 0, 0);
+}
+
+void insertAtCursor(const std::wstring& inserted) {
+    closeStep(studio.history);
+    SendMessageW(studio.editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
+    onEditorChange();
+    closeStep(studio.history);
+}
+
+void undoEdit() {
+    TextChange inverse;
+    if (!takeUndo(studio.history, inverse)) {
+        return;
+    }
+    studio.recordingUndo = false;
+    applyChange(inverse);
+    studio.recordingUndo = true;
+}
+
+void redoEdit() {
+    TextChange change;
+    if (!takeRedo(studio.history, change)) {
+        return;
+    }
+    studio.recordingUndo = false;
+    applyChange(change);
+    studio.recordingUndo = true;
+}
+
+// The problems list follows the document: only the rows that differ from what
+// it shows are replaced, so a keystroke costs rows, not the whole list.
+void refreshProblems() {
+    const std::vector<Problem> now = documentProblems(studio.document);
+    const std::vector<Problem>& shown = studio.shownProblems;
+    std::size_t start = 0;
+    while (start < now.size() && start < shown.size() && sameProblem(now[start], shown[start])) {
+        ++start;
+    }
+    std::size_t end = 0;
+    while (end < now.size() - start && end < shown.size() - start &&
+           sameProblem(now[now.size() - 1 - end], shown[shown.size() - 1 - end])) {
+        ++end;
+    }
+    SendMessageW(studio.problems, WM_SETREDRAW, FALSE, 0);
+    for (std::size_t i = start; i < shown.size() - end; ++i) {
+        SendMessageW(studio.problems, LB_DELETESTRING, start, 0);
+    }
+    for (std::size_t i = start; i < now.size() - end; ++i) {
+        SendMessageW(studio.problems, LB_INSERTSTRING, i,
+                     reinterpret_cast<LPARAM>(problemText(now[i]).c_str()));
+    }
+    SendMessageW(studio.problems, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(studio.problems, nullptr, TRUE);
+    studio.shownProblems = now;
+}
+
+void goToLine(int line) {
+    const int last = static_cast<int>(studio.document.lines.size());
+    line = std::clamp(line, 1, std::max(last, 1));
+    const LONG start = static_cast<LONG>(SendMessageW(studio.editor, EM_LINEINDEX, line - 1, 0));
+    select(start, start);
+    SendMessageW(studio.editor, EM_SCROLLCARET, 0, 0);
+    SetFocus(studio.editor);
+}
+
+int cursorLine() {
+    const CHARRANGE range = selection();
+    return static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, range.cpMin));
+}
+
+void showCompletion() {
+    LONG lineStart = 0;
+    LONG cursor = 0;
+    const std::string typed = toGbk(fromU16(textBeforeCursor(lineStart, cursor)));
+    studio.completionRows = completeCommand(typed);
+    studio.completionForms.clear();
+    for (int row : studio.completionRows) {
+        studio.completionForms.push_back(formTyped(row, typed));
+    }
+    studio.completionStart = lineStart;
+    if (studio.completionRows.empty()) {
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
+    if (studio.completionRows.size() == 1) {
+        acceptCompletion();
+        return;
+    }
+    if (studio.completion == nullptr) {
+        studio.completion = CreateWindowExW(
+            WS_EX_CLIENTEDGE, L"listbox", L"",
+            WS_CHILD | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 260, 180,
+            studio.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(CompletionId)),
+            studio.instance, nullptr);
+        SendMessageW(studio.completion, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont),
+                     FALSE);
+    }
+    SendMessageW(studio.completion, LB_RESETCONTENT, 0, 0);
+    for (std::size_t i = 0; i < studio.completionRows.size(); ++i) {
+        const int row = studio.completionRows[i];
+        const std::string item = std::string(commandName(studio.completionForms[i], row)) +
+                                 "   " +
+                                 commandHelp(row).parameters[studio.language == UiLanguage::Chinese];
+        SendMessageW(studio.completion, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(fromGbk(item).c_str()));
+    }
+    SendMessageW(studio.completion, LB_SETCURSEL, 0, 0);
+    POINTL at{};
+    SendMessageW(studio.editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), cursor);
+    POINT place{at.x, at.y + 18};
+    MapWindowPoints(studio.editor, studio.window, &place, 1);
+    SetWindowPos(studio.completion, HWND_TOP, place.x, place.y, 300, 180, SWP_SHOWWINDOW);
+    SetFocus(studio.completion);
+}
+
+void acceptCompletion() {
+    std::size_t index = 0;
+    if (studio.completion != nullptr && IsWindowVisible(studio.completion)) {
+        const LRESULT selected = SendMessageW(studio.completion, LB_GETCURSEL, 0, 0);
+        index = selected == LB_ERR ? 0 : static_cast<std::size_t>(selected);
+    }
+    hideCompletion();
+    if (index >= studio.completionRows.size()) {
+        return;
+    }
+    LONG lineStart = 0;
+    LONG cursor = 0;
+    textBeforeCursor(lineStart, cursor);
+    const std::wstring name =
+        fromGbk(commandName(studio.completionForms[index], studio.completionRows[index]));
+    select(lineStart, cursor);
+    insertAtCursor(name);
+}
+
+void hideCompletion() {
+    if (studio.completion != nullptr && IsWindowVisible(studio.completion)) {
+        ShowWindow(studio.completion, SW_HIDE);
+        SetFocus(studio.editor);
+    }
+}

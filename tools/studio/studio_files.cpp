@@ -1,0 +1,560 @@
+// The studio's files: opening and saving scripts with the packer's rules, the
+// recovery copy of unsaved work, the settings kept in the registry (window
+// place, recent files, options) and files changed by other programs.
+
+#include "studio_win32.h"
+
+#include "pack_windows.h"
+#include "studio_recovery.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+
+namespace {
+
+const wchar_t* const SettingsKey = L"Software\\Script player\\Studio";
+constexpr std::size_t LongestPath = 32000;
+
+std::wstring lastErrorText() { return fromGbk(errorText(GetLastError())); }
+
+std::wstring fileName(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring displayName() {
+    return studio.path.empty() ? wideText(TextId::StudioUntitled) : fileName(studio.path);
+}
+
+std::string number(long long value) { return std::to_string(value); }
+
+// GBK bytes as UTF-8, for the document: code page 936, never the ANSI one.
+bool gbkToUtf8(std::string_view gbk, std::string& utf8) {
+    if (gbk.empty()) {
+        utf8.clear();
+        return true;
+    }
+    const int length = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(),
+                                           static_cast<int>(gbk.size()), nullptr, 0);
+    if (length <= 0) {
+        return false;
+    }
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(), static_cast<int>(gbk.size()),
+                        wide.data(), length);
+    utf8 = toUtf8(wide);
+    return true;
+}
+
+struct FileFacts {
+    bool ok = false;
+    FILETIME writeTime{};
+    ULONGLONG size = 0;
+};
+
+FileFacts factsOf(const std::wstring& path) {
+    FileFacts facts;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        facts.ok = true;
+        facts.writeTime = data.ftLastWriteTime;
+        facts.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    return facts;
+}
+
+// The whole file, or false with the reason told to the user.
+bool readFile(const std::wstring& path, std::string& bytes) {
+    const std::string name = toGbk(fileName(path));
+    if (path.size() >= LongestPath) {
+        showBox(fromGbk(formatUiText(text(TextId::StudioPathTooLong), {name})), MB_OK | MB_ICONERROR);
+        return false;
+    }
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        showBox(fromGbk(formatUiText(text(TextId::StudioCannotRead),
+                                     {toGbk(path), errorText(GetLastError())})),
+                MB_OK | MB_ICONERROR);
+        return false;
+    }
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    if (static_cast<unsigned long long>(size.QuadPart) > MaxScriptFileBytes) {
+        CloseHandle(file);
+        showBox(fromGbk(formatUiText(text(TextId::StudioTooLarge),
+                                     {name, number(size.QuadPart >> 20),
+                                      number(static_cast<long long>(MaxScriptFileBytes >> 20))})),
+                MB_OK | MB_ICONERROR);
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD got = 0;
+    const bool read = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                 &got, nullptr) &&
+                                        got == bytes.size());
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    if (!read) {
+        showBox(fromGbk(formatUiText(text(TextId::StudioCannotRead), {toGbk(path), errorText(error)})),
+                MB_OK | MB_ICONERROR);
+        return false;
+    }
+    return true;
+}
+
+// Writes the bytes to PATH.part and renames it over PATH: the old file stays
+// whole until the new one is complete.
+bool writeFileWhole(const std::wstring& path, const std::string& bytes, DWORD& error) {
+    const std::wstring part = path + L".part";
+    HANDLE file = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+        return false;
+    }
+    DWORD written = 0;
+    bool ok = bytes.empty() ||
+              (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+               written == bytes.size());
+    ok = ok && FlushFileBuffers(file);
+    error = GetLastError();
+    CloseHandle(file);
+    if (ok && !MoveFileExW(part.c_str(), path.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+        ok = false;
+    }
+    if (!ok) {
+        DeleteFileW(part.c_str());
+    }
+    return ok;
+}
+
+std::wstring folderOfStudioData() {
+    wchar_t folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
+                                folder))) {
+        return {};
+    }
+    std::wstring path = std::wstring(folder) + L"\\Script player";
+    CreateDirectoryW(path.c_str(), nullptr);
+    path += L"\\Studio";
+    CreateDirectoryW(path.c_str(), nullptr);
+    return path;
+}
+
+// Whether a studio with this process id still runs (its recovery copy is then
+// its own, not one left behind).
+bool studioRuns(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId);
+    if (process == nullptr) {
+        return false;
+    }
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+bool readSetting(HKEY key, const wchar_t* name, std::wstring& value) {
+    wchar_t buffer[LongestPath / 8] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    DWORD type = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ) {
+        return false;
+    }
+    value = buffer;
+    return true;
+}
+
+WINDOWPLACEMENT savedPlacement{};
+bool hasSavedPlacement = false;
+
+} // namespace
+
+std::wstring directoryOfProgram() {
+    wchar_t path[MAX_PATH * 2] = {};
+    GetModuleFileNameW(nullptr, path, static_cast<DWORD>(sizeof(path) / sizeof(path[0])));
+    std::wstring directory = path;
+    directory.erase(directory.find_last_of(L"\\/") + 1);
+    return directory;
+}
+
+void updateTitle() {
+    const std::wstring title = (studio.modified ? L"*" : L"") + displayName() + L" - " +
+                               wideText(TextId::StudioName);
+    SetWindowTextW(studio.window, title.c_str());
+}
+
+void updateFormatStatus() {
+    std::string status = std::string(encodingName(studio.format)) + "   " +
+                         lineEndName(studio.format.lineEnds);
+    if (studio.format.mixedLineEnds) {
+        status += "   " + std::string(text(TextId::StudioMixedLineEnds));
+    }
+    SetWindowTextW(studio.statusFormat, fromGbk(status).c_str());
+    HMENU menu = GetMenu(studio.window);
+    const bool utf8 = studio.format.encoding == SourceEncoding::Utf8;
+    CheckMenuRadioItem(menu, CmdEncodingUtf8, CmdEncodingGbk,
+                       !utf8                           ? CmdEncodingGbk
+                       : studio.format.byteOrderMark ? CmdEncodingUtf8Bom
+                                                     : CmdEncodingUtf8,
+                       MF_BYCOMMAND);
+    CheckMenuRadioItem(menu, CmdLineEndsCrLf, CmdLineEndsLf,
+                       studio.format.lineEnds == LineEndStyle::Lf ? CmdLineEndsLf : CmdLineEndsCrLf,
+                       MF_BYCOMMAND);
+}
+
+void newScript() {
+    studio.path.clear();
+    studio.format = TextFormat{};
+    setEditorText("");
+    studio.modified = false;
+    studio.savedSize = 0;
+    updateTitle();
+    updateFormatStatus();
+}
+
+bool openScript(const std::wstring& path) {
+    std::string bytes;
+    if (!readFile(path, bytes)) {
+        return false;
+    }
+    const OpenedText opened = decodeScriptFile(bytes, gbkToUtf8);
+    const std::string name = toGbk(fileName(path));
+    switch (opened.problem) {
+    case OpenProblem::None:
+        break;
+    case OpenProblem::TooLarge:
+        showBox(fromGbk(formatUiText(text(TextId::StudioTooLarge),
+                                     {name, number(static_cast<long long>(bytes.size() >> 20)),
+                                      number(static_cast<long long>(MaxScriptFileBytes >> 20))})),
+                MB_OK | MB_ICONERROR);
+        return false;
+    case OpenProblem::Binary:
+        showBox(fromGbk(formatUiText(text(TextId::StudioBinary), {name})), MB_OK | MB_ICONERROR);
+        return false;
+    case OpenProblem::Utf16:
+        showBox(fromGbk(formatUiText(text(TextId::StudioUtf16), {name})), MB_OK | MB_ICONERROR);
+        return false;
+    case OpenProblem::NotText:
+        showBox(fromGbk(formatUiText(text(TextId::StudioNotText),
+                                     {name, number(opened.position.line),
+                                      number(opened.position.column)})),
+                MB_OK | MB_ICONERROR);
+        return false;
+    }
+    studio.path = path;
+    studio.format = opened.format;
+    setEditorText(opened.text);
+    studio.modified = false;
+    const FileFacts facts = factsOf(path);
+    studio.savedWriteTime = facts.writeTime;
+    studio.savedSize = facts.size;
+    updateTitle();
+    updateFormatStatus();
+    rememberRecent(path);
+    removeRecovery();
+    setState(fromGbk(formatUiText(text(TextId::StudioStateOpened), {name})));
+    return true;
+}
+
+bool saveScript(bool askForName) {
+    std::wstring path = studio.path;
+    if (askForName || path.empty()) {
+        wchar_t name[MAX_PATH * 4] = {};
+        if (!path.empty()) {
+            lstrcpynW(name, path.c_str(), static_cast<int>(sizeof(name) / sizeof(name[0])));
+        }
+        const std::wstring filter = wideText(TextId::StudioFilterScripts) + L'\0' + L"*.txt" +
+                                    L'\0' + wideText(TextId::StudioFilterAll) + L'\0' + L"*.*" +
+                                    L'\0' + L'\0';
+        OPENFILENAMEW dialog{};
+        dialog.lStructSize = sizeof(dialog);
+        dialog.hwndOwner = studio.window;
+        dialog.lpstrFilter = filter.c_str();
+        dialog.lpstrFile = name;
+        dialog.nMaxFile = static_cast<DWORD>(sizeof(name) / sizeof(name[0]));
+        dialog.lpstrDefExt = L"txt";
+        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+        if (!GetSaveFileNameW(&dialog)) {
+            return false;
+        }
+        path = name;
+    }
+    const std::string nameGbk = toGbk(fileName(path));
+    const EncodedFile encoded =
+        encodeScriptFile(documentText(studio.document), studio.format, utf8CharacterToGbk);
+    if (!encoded.ok) {
+        showBox(fromGbk(formatUiText(text(TextId::StudioNoGbkForm),
+                                     {nameGbk, number(encoded.position.line),
+                                      number(encoded.position.column)})),
+                MB_OK | MB_ICONERROR);
+        return false;
+    }
+    if (path.size() >= LongestPath) {
+        showBox(fromGbk(formatUiText(text(TextId::StudioPathTooLong), {nameGbk})),
+                MB_OK | MB_ICONERROR);
+        return false;
+    }
+    DWORD error = 0;
+    if (!writeFileWhole(path, encoded.bytes, error)) {
+        showBox(fromGbk(formatUiText(text(TextId::StudioSaveFailed), {toGbk(path), errorText(error)})),
+                MB_OK | MB_ICONERROR);
+        return false;
+    }
+    studio.path = path;
+    studio.modified = false;
+    studio.format.mixedLineEnds = false;
+    const FileFacts facts = factsOf(path);
+    studio.savedWriteTime = facts.writeTime;
+    studio.savedSize = facts.size;
+    updateTitle();
+    updateFormatStatus();
+    rememberRecent(path);
+    removeRecovery();
+    setState(fromGbk(formatUiText(text(TextId::StudioStateSaved), {nameGbk})));
+    return true;
+}
+
+bool confirmDiscard() {
+    if (!studio.modified) {
+        return true;
+    }
+    const int answer = showBox(fromGbk(formatUiText(text(TextId::StudioAskSave),
+                                                    {toGbk(displayName())})),
+                               MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL) {
+        return false;
+    }
+    return answer == IDNO || saveScript(false);
+}
+
+void checkDiskChange() {
+    if (studio.path.empty() || studio.askingAboutDisk) {
+        return;
+    }
+    const FileFacts facts = factsOf(studio.path);
+    if (!facts.ok || (CompareFileTime(&facts.writeTime, &studio.savedWriteTime) == 0 &&
+                      facts.size == studio.savedSize)) {
+        return;
+    }
+    // Asked once per change on disk.
+    studio.savedWriteTime = facts.writeTime;
+    studio.savedSize = facts.size;
+    studio.askingAboutDisk = true;
+    const TextId question =
+        studio.modified ? TextId::StudioDiskChangedModified : TextId::StudioDiskChanged;
+    const int answer =
+        showBox(fromGbk(formatUiText(text(question), {toGbk(studio.path)})), MB_YESNO | MB_ICONQUESTION);
+    studio.askingAboutDisk = false;
+    if (answer == IDYES) {
+        const std::wstring path = studio.path;
+        openScript(path);
+    } else {
+        // Kept as it is in the studio: it differs from the file now.
+        studio.modified = true;
+        updateTitle();
+    }
+}
+
+void rememberRecent(const std::wstring& path) {
+    auto same = [&](const std::wstring& other) { return lstrcmpiW(other.c_str(), path.c_str()) == 0; };
+    studio.recent.erase(std::remove_if(studio.recent.begin(), studio.recent.end(), same),
+                        studio.recent.end());
+    studio.recent.insert(studio.recent.begin(), path);
+    if (studio.recent.size() > RecentCount) {
+        studio.recent.resize(RecentCount);
+    }
+    rebuildRecentMenu();
+    saveSettings();
+}
+
+void rebuildRecentMenu() {
+    HMENU file = GetSubMenu(GetMenu(studio.window), 0);
+    HMENU recent = GetSubMenu(file, 5);
+    if (recent == nullptr) {
+        return;
+    }
+    while (GetMenuItemCount(recent) > 0) {
+        DeleteMenu(recent, 0, MF_BYPOSITION);
+    }
+    for (std::size_t i = 0; i < studio.recent.size(); ++i) {
+        const std::wstring item = L"&" + std::to_wstring(i + 1) + L" " + studio.recent[i];
+        AppendMenuW(recent, MF_STRING, CmdRecentFirst + i, item.c_str());
+    }
+    if (studio.recent.empty()) {
+        AppendMenuW(recent, MF_STRING | MF_GRAYED, 0, wideText(TextId::StudioNoRecent).c_str());
+    }
+}
+
+void loadSettings() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    for (int i = 0; i < RecentCount; ++i) {
+        std::wstring value;
+        if (readSetting(key, (L"Recent" + std::to_wstring(i + 1)).c_str(), value) && !value.empty()) {
+            studio.recent.push_back(value);
+        }
+    }
+    DWORD keepOpen = 0;
+    DWORD size = sizeof(keepOpen);
+    if (RegQueryValueExW(key, L"KeepOpenWhileRunning", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&keepOpen), &size) == ERROR_SUCCESS) {
+        studio.keepOpenWhileRunning = keepOpen != 0;
+    }
+    size = sizeof(savedPlacement);
+    hasSavedPlacement = RegQueryValueExW(key, L"Placement", nullptr, nullptr,
+                                         reinterpret_cast<BYTE*>(&savedPlacement),
+                                         &size) == ERROR_SUCCESS &&
+                        size == sizeof(savedPlacement) &&
+                        savedPlacement.length == sizeof(savedPlacement);
+    RegCloseKey(key);
+}
+
+void saveSettings() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    for (int i = 0; i < RecentCount; ++i) {
+        const std::wstring name = L"Recent" + std::to_wstring(i + 1);
+        const std::wstring value =
+            static_cast<std::size_t>(i) < studio.recent.size() ? studio.recent[static_cast<std::size_t>(i)] : L"";
+        RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    const DWORD keepOpen = studio.keepOpenWhileRunning ? 1 : 0;
+    RegSetValueExW(key, L"KeepOpenWhileRunning", 0, REG_DWORD,
+                   reinterpret_cast<const BYTE*>(&keepOpen), sizeof(keepOpen));
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if (studio.window != nullptr && !studio.run.minimised &&
+        GetWindowPlacement(studio.window, &placement)) {
+        RegSetValueExW(key, L"Placement", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&placement),
+                       sizeof(placement));
+    }
+    RegCloseKey(key);
+}
+
+void restorePlacement(int show) {
+    if (hasSavedPlacement) {
+        WINDOWPLACEMENT placement = savedPlacement;
+        if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_MINIMIZE) {
+            placement.showCmd = SW_SHOWNORMAL;
+        }
+        SetWindowPlacement(studio.window, &placement);
+        // A place on a screen that is gone: back onto the one there is.
+        RECT place;
+        GetWindowRect(studio.window, &place);
+        if (MonitorFromRect(&place, MONITOR_DEFAULTTONULL) == nullptr) {
+            SetWindowPos(studio.window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        }
+        ShowWindow(studio.window, placement.showCmd);
+    } else {
+        ShowWindow(studio.window, show);
+    }
+    UpdateWindow(studio.window);
+}
+
+void writeRecovery() {
+    if (!studio.recoveryDirty) {
+        return;
+    }
+    studio.recoveryDirty = false;
+    if (!studio.modified) {
+        removeRecovery();
+        return;
+    }
+    if (studio.recoveryPath.empty()) {
+        const std::wstring folder = folderOfStudioData();
+        if (folder.empty()) {
+            return;
+        }
+        studio.recoveryPath =
+            folder + L"\\recovery-" + std::to_wstring(GetCurrentProcessId()) + L".studio";
+    }
+    RecoveryRecord record{toUtf8(studio.path), studio.format, documentText(studio.document)};
+    DWORD error = 0;
+    writeFileWhole(studio.recoveryPath, encodeRecovery(record), error);
+}
+
+void removeRecovery() {
+    if (!studio.recoveryPath.empty()) {
+        DeleteFileW(studio.recoveryPath.c_str());
+    }
+}
+
+// Recovery copies left by studios that are gone: the newest is offered back.
+void offerRecovery() {
+    const std::wstring folder = folderOfStudioData();
+    if (folder.empty()) {
+        return;
+    }
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\recovery-*.studio").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    std::vector<std::pair<FILETIME, std::wstring>> left;
+    do {
+        const DWORD owner = static_cast<DWORD>(wcstoul(found.cFileName + 9, nullptr, 10));
+        if (owner != GetCurrentProcessId() && !studioRuns(owner)) {
+            left.push_back({found.ftLastWriteTime, folder + L"\\" + found.cFileName});
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(left.begin(), left.end(), [](const auto& a, const auto& b) {
+        return CompareFileTime(&a.first, &b.first) > 0;
+    });
+    for (const auto& [time, path] : left) {
+        std::string bytes;
+        RecoveryRecord record;
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            LARGE_INTEGER size{};
+            GetFileSizeEx(file, &size);
+            bytes.resize(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, 64 << 20)));
+            DWORD got = 0;
+            ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+            bytes.resize(got);
+            CloseHandle(file);
+        }
+        if (!decodeRecovery(bytes, record)) {
+            DeleteFileW(path.c_str());
+            continue;
+        }
+        SYSTEMTIME utc{};
+        SYSTEMTIME local{};
+        FileTimeToSystemTime(&time, &utc);
+        SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
+        wchar_t when[64] = {};
+        wsprintfW(when, L"%04d-%02d-%02d %02d:%02d", local.wYear, local.wMonth, local.wDay,
+                  local.wHour, local.wMinute);
+        const std::string name =
+            record.path.empty() ? text(TextId::StudioUntitled) : toGbk(fromUtf8(record.path));
+        const int answer = showBox(
+            fromGbk(formatUiText(text(TextId::StudioRecoveryOffer), {name, toGbk(when)})),
+            MB_YESNO | MB_ICONQUESTION);
+        DeleteFileW(path.c_str());
+        if (answer == IDYES) {
+            studio.path = fromUtf8(record.path);
+            studio.format = record.format;
+            setEditorText(record.text);
+            studio.modified = true;
+            studio.recoveryDirty = true;
+            updateTitle();
+            updateFormatStatus();
+            writeRecovery();
+        }
+        // One offer per start; older copies stay for the next one.
+        return;
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The ids of the studio's controls and commands. The window's class name is
+// StudioWindowClass. Tests find the controls by these ids, as tools that
+// read windows do.
+
+constexpr const wchar_t* StudioWindowClass = L"ScriptStudio";
+
+// Control and command ids.
+enum StudioId : int {
+    EditorId = 100,
+    ProblemsId,
+    CommandListId,
+    CommandFormId,
+    CommandTextId,
+    CompletionId,
+    StatusPlaceId,  // line and column, or the command's parameters
+    StatusStateId,  // ready, running, ended
+    StatusFormatId, // encoding and line ends
+    ToolButtonId,   // + the button's index
+
+    CmdNew = 1000,
+    CmdOpen,
+    CmdSave,
+    CmdSaveAs,
+    CmdExit,
+    CmdUndo,
+    CmdRedo,
+    CmdCut,
+    CmdCopy,
+    CmdPaste,
+    CmdSelectAll,
+    CmdFind,
+    CmdFindNext,
+    CmdReplace,
+    CmdGoToLine,
+    CmdComplete,
+    CmdInsertCommand,
+    CmdNextProblem,
+    CmdRun,
+    CmdStop,
+    CmdMakeExe,
+    CmdKeepOpen,
+    CmdEncodingUtf8,
+    CmdEncodingUtf8Bom,
+    CmdEncodingGbk,
+    CmdLineEndsCrLf,
+    CmdLineEndsLf,
+    CmdFocusEditor,
+    CmdFocusProblems,
+    CmdFocusCommands,
+    CmdAbout,
+    CmdRecentFirst = 1100, // + index, up to RecentCount
+};
+

@@ -1,0 +1,151 @@
+#pragma once
+// The studio's Win32 front end: one window with the script in a rich edit
+// control, the problems below it, the commands beside it and a status line.
+// Everything it knows of scripts comes from the studio's core (the document,
+// the check, the colours, the help), which uses the player's and the packer's
+// own code.
+
+#ifndef UNICODE
+#define UNICODE
+#endif
+#include <windows.h>
+
+#include "studio_document.h"
+#include "studio_ids.h"
+#include "studio_edits.h"
+#include "studio_file.h"
+#include "ui_text.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int RecentCount = 8;
+
+// Posted to the window when a run's player has ended; wParam the exit code.
+constexpr UINT RunEndedMessage = WM_APP + 1;
+
+struct RunningScript {
+    HANDLE process = nullptr;
+    HANDLE waiter = nullptr;     // the thread that waits for the end
+    std::wstring temporaryPath;  // the packed player, removed at the end
+    ULONGLONG startedAt = 0;
+    bool minimised = false;
+};
+
+struct Studio {
+    HINSTANCE instance = nullptr;
+    HWND window = nullptr;
+    HWND editor = nullptr;
+    HWND problems = nullptr;
+    HWND commandList = nullptr;
+    HWND commandForm = nullptr;
+    HWND commandText = nullptr;
+    HWND completion = nullptr;
+    HWND statusPlace = nullptr;
+    HWND statusState = nullptr;
+    HWND statusFormat = nullptr;
+    std::vector<HWND> toolButtons;
+    HFONT font = nullptr;
+    HFONT uiFont = nullptr;
+    HACCEL accelerators = nullptr;
+    HWND findDialog = nullptr;
+    UINT findMessage = 0;
+
+    UiLanguage language = UiLanguage::English;
+    // The script: its file (empty path for a new one), as it was read.
+    std::wstring path;
+    TextFormat format;
+    bool modified = false;
+    FILETIME savedWriteTime{};
+    ULONGLONG savedSize = 0;
+    bool askingAboutDisk = false;
+
+    StudioDocument document;
+    std::u16string mirror;         // the editor's text as last seen
+    std::vector<bool> coloured;    // per line: colours applied since its last change
+    UndoHistory history;
+    bool applyingChange = false;   // our own change of the editor: not a user's edit
+    bool recordingUndo = true;
+    std::vector<Problem> shownProblems;
+
+    NameForm insertForm = NameForm::English;
+    std::vector<int> completionRows;
+    std::vector<NameForm> completionForms;
+    int completionStart = 0;
+
+    std::vector<std::wstring> recent;
+    bool keepOpenWhileRunning = false;
+    RunningScript run;
+    std::wstring recoveryPath;
+    bool recoveryDirty = false;
+
+    // Find and replace.
+    FINDREPLACEW find{};
+    wchar_t findWhat[256] = {};
+    wchar_t replaceWith[256] = {};
+};
+
+extern Studio studio;
+
+// Texts.
+const char* text(TextId id);
+std::wstring wideText(TextId id);
+std::wstring fromGbk(const std::string& gbk);
+std::string toGbk(const std::wstring& text);
+std::wstring fromUtf8(const std::string& utf8);
+std::string toUtf8(const std::wstring& text);
+std::u16string toU16(const std::wstring& text);
+std::wstring fromU16(const std::u16string& text);
+int showBox(const std::wstring& message, UINT flags);
+
+// studio_editor.cpp: the editor and the document behind it.
+HWND createEditor(HWND parent);
+void setEditorText(const std::string& utf8Text); // a new document; history cleared
+void onEditorChange();
+void onSelectionChange();
+void colourVisibleLines();
+void applyChange(const TextChange& change); // undo, redo, replace, insert
+void insertAtCursor(const std::wstring& text);
+void undoEdit();
+void redoEdit();
+void refreshProblems();
+void goToLine(int line);         // 1-based
+int cursorLine();                // 0-based
+std::u16string editorText();
+void showCompletion();
+void acceptCompletion();
+void hideCompletion();
+
+// studio_files.cpp: files, settings, recovery.
+bool openScript(const std::wstring& path);
+bool saveScript(bool askForName);
+bool confirmDiscard(); // false: the user cancelled
+void newScript();
+void updateTitle();
+void updateFormatStatus();
+void loadSettings();
+void saveSettings();
+// Shows the window where it was last time, or as Windows says.
+void restorePlacement(int show);
+void rememberRecent(const std::wstring& path);
+void rebuildRecentMenu();
+void writeRecovery();
+void removeRecovery();
+void offerRecovery();
+void checkDiskChange();
+std::wstring directoryOfProgram();
+
+// studio_run.cpp: Run and Make exe.
+void runScript();
+void stopScript();
+void onRunEnded(DWORD exitCode);
+void makeExe();
+bool refuseWithErrors(TextId action); // true when the script has errors (told)
+void setState(const std::wstring& state);
+
+// studio_find.cpp: find, replace, go to line.
+void showFind(bool replace);
+void findNext();
+void onFindMessage(FINDREPLACEW* find);
+void askGoToLine();
