@@ -368,7 +368,7 @@ TEST(Studio, RefusesFilesItCannotShowAndLeavesThemAsTheyAre) {
     StudioUnderTest studio("--lang en \"" + binary + "\"");
     HWND box = e2e::waitForMessageBox("Script Studio", studio.program.processId());
     ASSERT_NE(box, nullptr);
-    EXPECT_NE(e2e::messageBoxText(box).find("studio_binary.txt is not a text file"),
+    EXPECT_NE(e2e::messageBoxText(box).find("studio_binary.txt was not opened: the file holds binary data"),
               std::string::npos)
         << e2e::messageBoxText(box);
     ASSERT_TRUE(e2e::pressButton(box, IDOK));

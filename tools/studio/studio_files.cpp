@@ -64,6 +64,12 @@ FileFacts factsOf(const std::wstring& path) {
     return facts;
 }
 
+void refuseToOpen(const std::string& name, const OpenedText& opened) {
+    showBox(fromGbk(formatUiText(text(TextId::StudioOpenRefused),
+                                 {name, openProblemText(opened, studio.language)})),
+            MB_OK | MB_ICONERROR);
+}
+
 // The whole file, or false with the reason told to the user.
 bool readFile(const std::wstring& path, std::string& bytes) {
     const std::string name = toGbk(fileName(path));
@@ -83,10 +89,9 @@ bool readFile(const std::wstring& path, std::string& bytes) {
     GetFileSizeEx(file, &size);
     if (static_cast<unsigned long long>(size.QuadPart) > MaxScriptFileBytes) {
         CloseHandle(file);
-        showBox(fromGbk(formatUiText(text(TextId::StudioTooLarge),
-                                     {name, number(size.QuadPart >> 20),
-                                      number(static_cast<long long>(MaxScriptFileBytes >> 20))})),
-                MB_OK | MB_ICONERROR);
+        OpenedText tooLarge;
+        tooLarge.problem = OpenProblem::TooLarge;
+        refuseToOpen(name, tooLarge);
         return false;
     }
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
@@ -225,26 +230,8 @@ bool openScript(const std::wstring& path) {
     }
     const OpenedText opened = decodeScriptFile(bytes, gbkToUtf8);
     const std::string name = toGbk(fileName(path));
-    switch (opened.problem) {
-    case OpenProblem::None:
-        break;
-    case OpenProblem::TooLarge:
-        showBox(fromGbk(formatUiText(text(TextId::StudioTooLarge),
-                                     {name, number(static_cast<long long>(bytes.size() >> 20)),
-                                      number(static_cast<long long>(MaxScriptFileBytes >> 20))})),
-                MB_OK | MB_ICONERROR);
-        return false;
-    case OpenProblem::Binary:
-        showBox(fromGbk(formatUiText(text(TextId::StudioBinary), {name})), MB_OK | MB_ICONERROR);
-        return false;
-    case OpenProblem::Utf16:
-        showBox(fromGbk(formatUiText(text(TextId::StudioUtf16), {name})), MB_OK | MB_ICONERROR);
-        return false;
-    case OpenProblem::NotText:
-        showBox(fromGbk(formatUiText(text(TextId::StudioNotText),
-                                     {name, number(opened.position.line),
-                                      number(opened.position.column)})),
-                MB_OK | MB_ICONERROR);
+    if (opened.problem != OpenProblem::None) {
+        refuseToOpen(name, opened);
         return false;
     }
     studio.path = path;
@@ -289,9 +276,8 @@ bool saveScript(bool askForName) {
     const EncodedFile encoded =
         encodeScriptFile(documentText(studio.document), studio.format, utf8CharacterToGbk);
     if (!encoded.ok) {
-        showBox(fromGbk(formatUiText(text(TextId::StudioNoGbkForm),
-                                     {nameGbk, number(encoded.position.line),
-                                      number(encoded.position.column)})),
+        showBox(fromGbk(formatUiText(text(TextId::StudioSaveRefused),
+                                     {nameGbk, saveProblemText(encoded, studio.language)})),
                 MB_OK | MB_ICONERROR);
         return false;
     }
