@@ -31,23 +31,29 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::wstring wide(const std::string& utf8) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                           nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(),
+// The test's literals are GBK, as everything the system keeps; what the
+// studio shows is read as UTF-16 and compared in GBK.
+std::wstring wide(const std::string& text, UINT codePage = 936) {
+    const int length = MultiByteToWideChar(codePage, 0, text.data(),
+                                           static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wideText(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wideText.data(),
                         length);
-    return text;
+    return wideText;
 }
 
-std::string utf8(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
+std::string narrow(const std::wstring& text, UINT codePage = 936) {
+    const int length = WideCharToMultiByte(codePage, 0, text.data(),
+                                           static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                           nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
                         length, nullptr, nullptr);
     return bytes;
 }
+
+std::string gbk(const std::wstring& text) { return narrow(text); }
+std::string utf8Of(const std::string& gbkText) { return narrow(wide(gbkText), CP_UTF8); }
 
 void sendKey(WORD key, bool up) {
     INPUT input{};
@@ -143,7 +149,7 @@ class StudioUnderTest {
     std::string title() const {
         wchar_t buffer[512] = {};
         GetWindowTextW(window, buffer, 512);
-        return utf8(buffer);
+        return gbk(buffer);
     }
 
     // The editor's text with its line breaks as line feeds (UTF-8).
@@ -165,7 +171,7 @@ class StudioUnderTest {
                 lines += text[i];
             }
         }
-        return utf8(lines);
+        return gbk(lines);
     }
 
     std::vector<std::string> problems() const {
@@ -177,12 +183,12 @@ class StudioUnderTest {
             std::wstring row(static_cast<std::size_t>(length) + 1, L'\0');
             SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data()));
             row.resize(static_cast<std::size_t>(length));
-            rows.push_back(utf8(row));
+            rows.push_back(gbk(row));
         }
         return rows;
     }
 
-    std::string state() const { return utf8(controlText(StatusStateId)); }
+    std::string state() const { return gbk(controlText(StatusStateId)); }
 
     e2e::RunningProgram program;
     HWND window = nullptr;
@@ -237,14 +243,14 @@ bool anyRecoveryCopy() {
 
 TEST(Studio, ChecksLinesAsTheyAreTypedAndSavesInTheFileSOwnEncoding) {
     const std::string path = e2e::workDirectory() + "\\studio_check.txt";
-    const std::string original = "Start No Box\r\n指针移至 10 10\r\nEnd\r\n"; // UTF-8, CR LF
+    const std::string original = utf8Of("Start No Box\r\n指针移至 10 10\r\nEnd\r\n"); // CR LF
     writeBytes(path, original);
     StudioUnderTest studio("--lang en \"" + path + "\"");
     ASSERT_TRUE(studio.waitForWindow());
     ASSERT_TRUE(eventually([&] { return studio.editorText() == "Start No Box\n指针移至 10 10\nEnd\n"; }))
         << studio.editorText();
     EXPECT_TRUE(studio.problems().empty()) << joined(studio.problems());
-    EXPECT_NE(utf8(studio.controlText(StatusFormatId)).find("UTF-8"), std::string::npos);
+    EXPECT_NE(gbk(studio.controlText(StatusFormatId)).find("UTF-8"), std::string::npos);
 
     ASSERT_TRUE(studio.bringToFront());
     press(VK_HOME, {VK_CONTROL});
@@ -270,7 +276,7 @@ TEST(Studio, ChecksLinesAsTheyAreTypedAndSavesInTheFileSOwnEncoding) {
     press('S', {VK_CONTROL});
     ASSERT_TRUE(eventually([&] { return studio.title().rfind("studio_check.txt", 0) == 0; }))
         << studio.title();
-    EXPECT_EQ(readBytes(path), "Start No Box\r\n指针移至 10 10\r\nDelay 100\r\nEnd\r\n");
+    EXPECT_EQ(readBytes(path), utf8Of("Start No Box\r\n指针移至 10 10\r\nDelay 100\r\nEnd\r\n"));
 
     // Undo takes the mended word back to the typo, and the problem returns.
     press('Z', {VK_CONTROL});
@@ -349,7 +355,7 @@ TEST(Studio, SpeaksChineseWhereTheUserInterfaceIsChinese) {
     }
     StudioUnderTest chinese("");
     ASSERT_TRUE(chinese.waitForWindow());
-    EXPECT_EQ(utf8(chinese.controlText(ToolButtonId + 3)), "运行 (F5)");
+    EXPECT_EQ(gbk(chinese.controlText(ToolButtonId + 3)), "运行 (F5)");
     ASSERT_TRUE(chinese.bringToFront());
     type("Start No Box\nDealy 5\nEnd");
     EXPECT_TRUE(eventually([&] { return anyContains(chinese.problems(), "第 2 行: 错误: "); }))
@@ -358,7 +364,7 @@ TEST(Studio, SpeaksChineseWhereTheUserInterfaceIsChinese) {
 
     StudioUnderTest english("--lang en");
     ASSERT_TRUE(english.waitForWindow());
-    EXPECT_EQ(utf8(english.controlText(ToolButtonId + 3)), "Run (F5)");
+    EXPECT_EQ(gbk(english.controlText(ToolButtonId + 3)), "Run (F5)");
 }
 
 TEST(Studio, RefusesFilesItCannotShowAndLeavesThemAsTheyAre) {

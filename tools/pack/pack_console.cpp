@@ -46,36 +46,3 @@ ProgramRun runProgram(const std::string& path) {
     SetConsoleCtrlHandler(nullptr, FALSE);
     return run;
 }
-
-bool makeTemporaryName(std::string& placeholder, std::string& error) {
-    char folder[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length > MAX_PATH) {
-        error = "cannot find the folder for temporary files: " + errorText(GetLastError());
-        return false;
-    }
-    char name[MAX_PATH];
-    if (GetTempFileNameA(folder, "run", 0, name) == 0) {
-        error = "cannot create a temporary file in " + std::string(folder) + ": " +
-                errorText(GetLastError());
-        return false;
-    }
-    placeholder = name;
-    return true;
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool removeFile(const std::string& path) {
-    // The image of a process that has just ended can stay mapped for a moment,
-    // and the file cannot be deleted until it is unmapped.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) {
-            return true;
-        }
-        Sleep(20);
-    }
-    return false;
-}

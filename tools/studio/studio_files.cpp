@@ -16,7 +16,6 @@ namespace {
 const wchar_t* const SettingsKey = L"Software\\Script player\\Studio";
 constexpr std::size_t LongestPath = 32000;
 
-std::wstring lastErrorText() { return fromGbk(errorText(GetLastError())); }
 
 std::wstring fileName(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
@@ -27,7 +26,6 @@ std::wstring displayName() {
     return studio.path.empty() ? wideText(TextId::StudioUntitled) : fileName(studio.path);
 }
 
-std::string number(long long value) { return std::to_string(value); }
 
 // GBK bytes as UTF-8, for the document: code page 936, never the ANSI one.
 bool gbkToUtf8(std::string_view gbk, std::string& utf8) {
