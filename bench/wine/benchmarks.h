@@ -12,6 +12,7 @@ bool reactionBenchmark();
 bool typingBenchmark();
 bool workingSetBenchmark();
 bool recorderBenchmark();
+bool studioBenchmark();
 
 // How long a benchmark waits for any one thing before it gives up.
 constexpr DWORD GiveUpMs = 30000;

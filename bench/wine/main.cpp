@@ -20,6 +20,7 @@ constexpr Benchmark Benchmarks[] = {
     {"typing", bench::typingBenchmark},          // PutChar against raw key events
     {"working-set", bench::workingSetBenchmark}, // peak of a 10,000-line script
     {"recorder", bench::recorderBenchmark},      // CPU while recording
+    {"studio", bench::studioBenchmark},          // keystroke, opening, working set
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 // outside: the editor's text, the problems list, the status line, the title
 // and its boxes.
 
+#include "helpers/studio_window.h"
 #include "helpers/wait_support.h"
 #include "studio_ids.h"
 #include "support/e2e.h"
@@ -95,25 +96,6 @@ void type(const std::string& text) {
     Sleep(100);
 }
 
-struct FoundWindow {
-    DWORD processId;
-    HWND window;
-};
-
-BOOL CALLBACK findStudio(HWND window, LPARAM into) {
-    auto* found = reinterpret_cast<FoundWindow*>(into);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == found->processId && std::wstring(className) == StudioWindowClass &&
-        IsWindowVisible(window)) {
-        found->window = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A studio started for a test, ended with it.
 class StudioUnderTest {
   public:
@@ -121,14 +103,8 @@ class StudioUnderTest {
         : program(e2e::startProgram(studioPath(), arguments)) {}
 
     bool waitForWindow() {
-        return eventually(
-            [&] {
-                FoundWindow found{program.processId(), nullptr};
-                EnumWindows(findStudio, reinterpret_cast<LPARAM>(&found));
-                window = found.window;
-                return window != nullptr;
-            },
-            15000);
+        window = e2e::waitForStudioWindow(program.processId());
+        return window != nullptr;
     }
 
     // The studio in front, with the keyboard focus in its editor.
@@ -137,14 +113,7 @@ class StudioUnderTest {
         return eventually([&] { return GetForegroundWindow() == window; });
     }
 
-    std::wstring controlText(int id) const {
-        HWND control = GetDlgItem(window, id);
-        wchar_t buffer[1024] = {};
-        DWORD_PTR length = 0;
-        SendMessageTimeoutW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
-                            SMTO_ABORTIFHUNG, 2000, &length);
-        return std::wstring(buffer, static_cast<std::size_t>(length));
-    }
+    std::wstring controlText(int id) const { return e2e::studioControlText(window, id); }
 
     std::string title() const {
         wchar_t buffer[512] = {};
@@ -152,37 +121,11 @@ class StudioUnderTest {
         return gbk(buffer);
     }
 
-    // The editor's text with its line breaks as line feeds (UTF-8).
-    std::string editorText() const {
-        HWND editor = GetDlgItem(window, EditorId);
-        DWORD_PTR length = 0;
-        SendMessageTimeoutW(editor, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
-        std::wstring text(length + 1, L'\0');
-        DWORD_PTR got = 0;
-        SendMessageTimeoutW(editor, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                            SMTO_ABORTIFHUNG, 2000, &got);
-        text.resize(got);
-        std::wstring lines;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == L'\r') {
-                lines += L'\n';
-                i += i + 1 < text.size() && text[i + 1] == L'\n' ? 1 : 0;
-            } else {
-                lines += text[i];
-            }
-        }
-        return gbk(lines);
-    }
+    std::string editorText() const { return gbk(e2e::studioEditorText(window)); }
 
     std::vector<std::string> problems() const {
-        HWND list = GetDlgItem(window, ProblemsId);
         std::vector<std::string> rows;
-        const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
-            std::wstring row(static_cast<std::size_t>(length) + 1, L'\0');
-            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data()));
-            row.resize(static_cast<std::size_t>(length));
+        for (const std::wstring& row : e2e::studioProblems(window)) {
             rows.push_back(gbk(row));
         }
         return rows;
