@@ -37,7 +37,6 @@ TEST(StudioColour, LinesAreColouredAsTheParserReadsThem) {
         {"延时 5", {{0, 2, Kind::Command}, {3, 1, Kind::Number}}},
         {"Loop Times 3", {{0, 10, Kind::Setting}, {11, 1, Kind::Number}}},
         {"结束热键 ctrl+s", {{0, 4, Kind::Setting}, {5, 6, Kind::KeyText}}},
-        {"KHK alt+f4", {{0, 3, Kind::Command}, {4, 6, Kind::KeyText}}},
         {"输出文字(剪贴板) 你好，世界", {{0, 9, Kind::Command}, {10, 5, Kind::Text}}},
         {"WaitColor 1 2 FF0000",
          {{0, 9, Kind::Command},
@@ -60,16 +59,6 @@ TEST(StudioColour, LinesAreColouredAsTheParserReadsThem) {
     for (const Case& c : cases) {
         EXPECT_EQ(spansOf(c.line), c.spans) << c.line;
     }
-}
-
-TEST(StudioColour, ACharacterBeyondGbkOrUtf16sPlaneMakesTheLineInvalidByItsUnits) {
-    // U+1F600 is two UTF-16 units and has no GBK form.
-    const std::string line = "PutTextCb a\xF0\x9F\x98\x80";
-    const std::vector<ColourSpan> spans = colourLine(line, studio_test::utf8CharacterToGbk);
-    ASSERT_EQ(spans.size(), 1u);
-    EXPECT_EQ(spans[0].kind, ColourKind::Invalid);
-    EXPECT_EQ(spans[0].start, 0);
-    EXPECT_EQ(spans[0].length, 13);
 }
 
 } // namespace

