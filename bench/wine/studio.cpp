@@ -29,8 +29,9 @@ constexpr int Keystrokes = 15;
 constexpr int OpenRuns = 3;
 constexpr double FrameMs = 16;
 
-constexpr const char* BodyLines[] = {"MoveTo 960 540", "Delay 0", "LClick", "REM a comment",
-                                     "Wait Caption Notepad", "HotKey CTRL+S"};
+constexpr const char* BodyLines[] = {
+    "MoveTo 960 540",       "Delay 0",      "LClick", "REM a comment",
+    "Wait Caption Notepad", "HotKey CTRL+S"};
 
 std::string writeScript(const std::string& name, int lines) {
     std::string script = "Start No Box\r\n";
@@ -92,7 +93,7 @@ bool toFront(HWND window) {
 bool timeKeystrokes(HWND window, const std::function<bool(bool broken)>& shows,
                     std::vector<double>& times) {
     if (!toFront(window))
-        return false;
+        return couldNot("bring the window to the front");
     sendKey(VK_END, VK_CONTROL);
     sendKey(VK_HOME);
     Sleep(300);
@@ -102,7 +103,7 @@ bool timeKeystrokes(HWND window, const std::function<bool(bool broken)>& shows,
         sendKey(VK_BACK);
         const std::optional<double> mended = timeUntil([&] { return shows(false); });
         if (!broken || !mended)
-            return false;
+            return couldNot(broken ? "see the key mended" : "see the key break the line");
         times.push_back(*broken);
         times.push_back(*mended);
         Sleep(50);
@@ -132,18 +133,30 @@ bool studioBenchmark() {
     // The floor: the same keys into a bare edit control holding the same text.
     e2e::RunningProgram edit = e2e::startProgram(e2e::windowsPath(BENCH_EDIT_WINDOW), script);
     HWND editWindow = nullptr;
-    if (!timeUntil([&] { return (editWindow = FindWindowA("STATIC", "bench edit window")) != nullptr; }))
+    if (!timeUntil([&] {
+            for (HWND window : e2e::topLevelWindowsOf(edit.processId())) {
+                if (IsWindowVisible(window))
+                    editWindow = window;
+            }
+            return editWindow != nullptr;
+        }))
         return couldNot("start the bare edit window");
-    HWND editControl = GetDlgItem(editWindow, 1);
-    Sleep(500);
-    const LRESULT plainLength = SendMessageW(editControl, WM_GETTEXTLENGTH, 0, 0);
+    HWND editControl = nullptr;
+    LRESULT plainLength = 0;
+    if (!timeUntil([&] {
+            editControl = GetDlgItem(editWindow, 1);
+            plainLength = SendMessageW(editControl, WM_GETTEXTLENGTH, 0, 0);
+            return plainLength > 0;
+        }))
+        return couldNot("see the text in the bare edit window");
     std::vector<double> editTimes;
-    if (!timeKeystrokes(editWindow,
-                        [&](bool broken) {
-                            return SendMessageW(editControl, WM_GETTEXTLENGTH, 0, 0) ==
-                                   plainLength + (broken ? 1 : 0);
-                        },
-                        editTimes))
+    if (!timeKeystrokes(
+            editWindow,
+            [&](bool broken) {
+                return SendMessageW(editControl, WM_GETTEXTLENGTH, 0, 0) ==
+                       plainLength + (broken ? 1 : 0);
+            },
+            editTimes))
         return couldNot("time keys in the bare edit window");
     edit.kill();
 
@@ -155,11 +168,10 @@ bool studioBenchmark() {
         return couldNot("open the 10,000-line script in the studio");
     Sleep(500);
     std::vector<double> studioTimes;
-    if (!timeKeystrokes(window,
-                        [&](bool broken) {
-                            return e2e::studioProblemCount(window) == (broken ? 1 : 0);
-                        },
-                        studioTimes))
+    if (!timeKeystrokes(
+            window,
+            [&](bool broken) { return e2e::studioProblemCount(window) == (broken ? 1 : 0); },
+            studioTimes))
         return couldNot("time keys in the studio");
     const std::optional<double> studioKb = workingSetKb(studio.processHandle());
     studio.kill();

@@ -20,7 +20,9 @@ namespace {
 
 using waits::eventually;
 
-std::string studioPath() { return e2e::windowsPath(E2E_STUDIO); }
+std::string studioPath() {
+    return e2e::windowsPath(E2E_STUDIO);
+}
 
 std::string readBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -35,8 +37,8 @@ void writeBytes(const std::string& path, const std::string& bytes) {
 // The test's literals are GBK, as everything the system keeps; what the
 // studio shows is read as UTF-16 and compared in GBK.
 std::wstring wide(const std::string& text, UINT codePage = 936) {
-    const int length = MultiByteToWideChar(codePage, 0, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0);
+    const int length =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wideText(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wideText.data(),
                         length);
@@ -44,17 +46,20 @@ std::wstring wide(const std::string& text, UINT codePage = 936) {
 }
 
 std::string narrow(const std::wstring& text, UINT codePage = 936) {
-    const int length = WideCharToMultiByte(codePage, 0, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                           nullptr);
+    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
                         length, nullptr, nullptr);
     return bytes;
 }
 
-std::string gbk(const std::wstring& text) { return narrow(text); }
-std::string utf8Of(const std::string& gbkText) { return narrow(wide(gbkText), CP_UTF8); }
+std::string gbk(const std::wstring& text) {
+    return narrow(text);
+}
+std::string utf8Of(const std::string& gbkText) {
+    return narrow(wide(gbkText), CP_UTF8);
+}
 
 void sendKey(WORD key, bool up) {
     INPUT input{};
@@ -190,8 +195,9 @@ TEST(Studio, ChecksLinesAsTheyAreTypedAndSavesInTheFileSOwnEncoding) {
     writeBytes(path, original);
     StudioUnderTest studio("--lang en \"" + path + "\"");
     ASSERT_TRUE(studio.waitForWindow());
-    ASSERT_TRUE(eventually([&] { return studio.editorText() == "Start No Box\n指针移至 10 10\nEnd\n"; }))
-        << studio.editorText();
+    ASSERT_TRUE(eventually([&] {
+        return studio.editorText() == "Start No Box\n指针移至 10 10\nEnd\n";
+    })) << studio.editorText();
     EXPECT_TRUE(studio.problems().empty()) << joined(studio.problems());
     EXPECT_NE(gbk(studio.controlText(StatusFormatId)).find("UTF-8"), std::string::npos);
 
@@ -213,8 +219,7 @@ TEST(Studio, ChecksLinesAsTheyAreTypedAndSavesInTheFileSOwnEncoding) {
     press(VK_DELETE);
     press(VK_DELETE);
     type("la");
-    ASSERT_TRUE(eventually([&] { return studio.problems().empty(); }))
-        << joined(studio.problems());
+    ASSERT_TRUE(eventually([&] { return studio.problems().empty(); })) << joined(studio.problems());
 
     press('S', {VK_CONTROL});
     ASSERT_TRUE(eventually([&] { return studio.title().rfind("studio_check.txt", 0) == 0; }))
@@ -255,9 +260,9 @@ TEST(Studio, RunsTheScriptWithF5AndMakesAnExeWithF7) {
     ASSERT_TRUE(studio.bringToFront());
     press(VK_F5);
     ASSERT_TRUE(eventually([&] { return clicks() == 1; }, 15000)) << studio.state();
-    ASSERT_TRUE(eventually([&] {
-        return studio.state().find("ended with exit code 0") != std::string::npos;
-    }, 15000)) << studio.state();
+    ASSERT_TRUE(eventually(
+        [&] { return studio.state().find("ended with exit code 0") != std::string::npos; }, 15000))
+        << studio.state();
     EXPECT_FALSE(IsIconic(studio.window)) << "the studio comes back when the script ends";
 
     ASSERT_TRUE(studio.bringToFront());
@@ -317,7 +322,8 @@ TEST(Studio, RefusesFilesItCannotShowAndLeavesThemAsTheyAre) {
     StudioUnderTest studio("--lang en \"" + binary + "\"");
     HWND box = e2e::waitForMessageBox("Script Studio", studio.program.processId());
     ASSERT_NE(box, nullptr);
-    EXPECT_NE(e2e::messageBoxText(box).find("studio_binary.txt was not opened: the file holds binary data"),
+    EXPECT_NE(e2e::messageBoxText(box).find(
+                  "studio_binary.txt was not opened: the file holds binary data"),
               std::string::npos)
         << e2e::messageBoxText(box);
     ASSERT_TRUE(e2e::pressButton(box, IDOK));

@@ -49,6 +49,8 @@ struct Quiet {
     ~Quiet() { studio.applyingChange = before; }
 };
 
+void rememberSelectionLines();
+
 CHARRANGE selection() {
     CHARRANGE range{};
     SendMessageW(studio.editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -112,11 +114,20 @@ void colourLines(int first, int last) {
     if (!any) {
         return;
     }
+    int uncoloured = 0;
+    for (int line = first; line < last; ++line) {
+        uncoloured += studio.coloured[static_cast<std::size_t>(line)] ? 0 : 1;
+    }
+    // A line or two (a keystroke) is coloured in place; more at once are
+    // coloured with drawing off and shown in one go.
+    const bool many = uncoloured > 2;
     Quiet quiet;
     const CHARRANGE kept = selection();
     POINT scroll{};
     SendMessageW(studio.editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-    SendMessageW(studio.editor, WM_SETREDRAW, FALSE, 0);
+    if (many) {
+        SendMessageW(studio.editor, WM_SETREDRAW, FALSE, 0);
+    }
     SendMessageW(studio.editor, EM_HIDESELECTION, TRUE, 0);
     for (int line = first; line < last; ++line) {
         if (!studio.coloured[static_cast<std::size_t>(line)]) {
@@ -125,9 +136,15 @@ void colourLines(int first, int last) {
     }
     SendMessageW(studio.editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
     SendMessageW(studio.editor, EM_HIDESELECTION, FALSE, 0);
-    SendMessageW(studio.editor, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
-    SendMessageW(studio.editor, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(studio.editor, nullptr, FALSE);
+    POINT now{};
+    SendMessageW(studio.editor, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&now));
+    if (now.x != scroll.x || now.y != scroll.y) {
+        SendMessageW(studio.editor, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    }
+    if (many) {
+        SendMessageW(studio.editor, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(studio.editor, nullptr, FALSE);
+    }
 }
 
 int visibleLineCount() {
@@ -141,7 +158,9 @@ int visibleLineCount() {
     return static_cast<int>(std::max<LRESULT>(last - first + 1, 1));
 }
 
-std::string lineUtf8(const std::u16string& line) { return toUtf8(fromU16(line)); }
+std::string lineUtf8(const std::u16string& line) {
+    return toUtf8(fromU16(line));
+}
 
 bool sameProblem(const Problem& a, const Problem& b) {
     return a.line == b.line && a.kind == b.kind && a.message == b.message;
@@ -210,13 +229,12 @@ HWND createEditor(HWND parent) {
         LoadLibraryW(L"riched20.dll");
         className = RICHEDIT_CLASSW;
     }
-    HWND editor = CreateWindowExW(WS_EX_CLIENTEDGE, className, L"",
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
-                                      ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
-                                      ES_NOHIDESEL | ES_WANTRETURN,
-                                  0, 0, 10, 10, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(EditorId)),
-                                  studio.instance, nullptr);
+    HWND editor = CreateWindowExW(
+        WS_EX_CLIENTEDGE, className, L"",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
+            ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
+        0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(EditorId)),
+        studio.instance, nullptr);
     studio.editor = editor;
     SendMessageW(editor, EM_SETTARGETDEVICE, 0, 1); // no wrapping: an editor line is a script line
     SendMessageW(editor, EM_EXLIMITTEXT, 0, 64 << 20);
@@ -242,9 +260,9 @@ std::u16string editorText() {
     request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     request.flags = GT_DEFAULT;
     request.codepage = 1200;
-    const LRESULT got = SendMessageW(studio.editor, EM_GETTEXTEX,
-                                     reinterpret_cast<WPARAM>(&request),
-                                     reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT got =
+        SendMessageW(studio.editor, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
+                     reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(std::max<LRESULT>(got, 0)));
     // Line breaks as the control keeps them: one carriage return.
     std::u16string result;
@@ -276,17 +294,18 @@ void setEditorText(const std::string& utf8Text) {
     studio.coloured.assign(studio.document.lines.size(), false);
     studio.history = UndoHistory{};
     select(0, 0);
+    rememberSelectionLines();
     colourVisibleLines();
     refreshProblems();
     onSelectionChange();
 }
 
-void onEditorChange() {
-    if (studio.applyingChange) {
-        return;
-    }
-    std::u16string now = editorText();
-    const TextChange change = findChange(studio.mirror, now);
+namespace {
+
+// Brings the document, the colours, the undo history and the mirror up to
+// date with a change of the editor's text that replaced the mirror's text from
+// `at` on (`change`), which the editor now holds as `now`.
+void takeChange(const TextChange& change, std::u16string now) {
     if (isEmptyChange(change)) {
         return;
     }
@@ -305,8 +324,8 @@ void onEditorChange() {
     at = studio.coloured.erase(at, at + lines.removedLines);
     studio.coloured.insert(at, static_cast<std::size_t>(lines.insertedLines), false);
     // The first and last lines carry warnings of their own place in the script.
-    for (int line : {keptBefore[0], keptBefore[1], studio.document.firstKept,
-                     studio.document.lastKept}) {
+    for (int line :
+         {keptBefore[0], keptBefore[1], studio.document.firstKept, studio.document.lastKept}) {
         if (line >= 0 && line < static_cast<int>(studio.coloured.size())) {
             studio.coloured[static_cast<std::size_t>(line)] = false;
         }
@@ -318,6 +337,105 @@ void onEditorChange() {
     studio.recoveryDirty = true;
     colourVisibleLines();
     refreshProblems();
+}
+
+LONG textLength() {
+    GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    return static_cast<LONG>(
+        SendMessageW(studio.editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+}
+
+std::u16string textRange(LONG from, LONG to) {
+    std::wstring text(static_cast<std::size_t>(to - from) + 1, L'\0');
+    TEXTRANGEW range{{from, to}, text.data()};
+    const LRESULT got =
+        SendMessageW(studio.editor, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    text.resize(static_cast<std::size_t>(std::max<LRESULT>(got, 0)));
+    return toU16(text);
+}
+
+// The change the user just made, read from the lines it can have touched:
+// those the selection covered before it, the one after them (a forward
+// delete joins it), and the cursor's line now. False when the editor's length
+// says the change reached further: the whole text is read then.
+bool readNearbyChange(TextChange& change, std::u16string& now) {
+    const int oldCount = static_cast<int>(studio.document.lines.size());
+    const int newCount = static_cast<int>(SendMessageW(studio.editor, EM_GETLINECOUNT, 0, 0));
+    const int delta = newCount - oldCount;
+    const CHARRANGE cursor = selection();
+    const int cursorFirst =
+        static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, cursor.cpMin));
+    const int cursorLast =
+        static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, cursor.cpMax));
+    const int first = std::max(0, std::min(studio.selectionFirstLine, cursorFirst));
+    int lastOld = std::min(oldCount - 1, studio.selectionLastLine + 1);
+    if (cursorLast > lastOld + delta) {
+        lastOld = cursorLast - delta;
+    }
+    const int lastNew = lastOld + delta;
+    if (first > lastOld || lastOld >= oldCount || first > lastNew || lastNew >= newCount) {
+        return false;
+    }
+    // Where the region starts is the same in the old text and the new.
+    const LONG start = static_cast<LONG>(SendMessageW(studio.editor, EM_LINEINDEX, first, 0));
+    const LONG newEnd =
+        lastNew + 1 < newCount
+            ? static_cast<LONG>(SendMessageW(studio.editor, EM_LINEINDEX, lastNew + 1, 0)) - 1
+            : textLength();
+    std::size_t oldEnd = static_cast<std::size_t>(start);
+    for (int line = first; line <= lastOld && oldEnd != std::u16string::npos; ++line) {
+        oldEnd = studio.mirror.find(u'\r', oldEnd + (line == first ? 0 : 1));
+    }
+    if (oldEnd == std::u16string::npos) {
+        oldEnd = studio.mirror.size();
+    }
+    if (start < 0 || newEnd < start || static_cast<std::size_t>(start) > studio.mirror.size()) {
+        return false;
+    }
+    const std::u16string region = textRange(start, newEnd);
+    const std::size_t newLength =
+        studio.mirror.size() - (oldEnd - static_cast<std::size_t>(start)) + region.size();
+    if (static_cast<LONG>(newLength) != textLength()) {
+        return false;
+    }
+    const std::u16string oldRegion = studio.mirror.substr(static_cast<std::size_t>(start),
+                                                          oldEnd - static_cast<std::size_t>(start));
+    change = findChange(oldRegion, region);
+    change.at += static_cast<std::size_t>(start);
+    now = studio.mirror;
+    now.replace(static_cast<std::size_t>(start), oldRegion.size(), region);
+    return true;
+}
+
+void rememberSelectionLines() {
+    const CHARRANGE range = selection();
+    studio.selectionFirstLine =
+        static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, range.cpMin));
+    studio.selectionLastLine =
+        static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, range.cpMax));
+}
+
+} // namespace
+
+void onEditorChange() {
+    if (studio.applyingChange) {
+        return;
+    }
+    TextChange change;
+    std::u16string now;
+    if (!readNearbyChange(change, now)) {
+        syncWithEditor();
+        return;
+    }
+    takeChange(change, std::move(now));
+    rememberSelectionLines();
+}
+
+void syncWithEditor() {
+    std::u16string now = editorText();
+    const TextChange change = findChange(studio.mirror, now);
+    takeChange(change, std::move(now));
+    rememberSelectionLines();
 }
 
 void colourVisibleLines() {
@@ -332,6 +450,7 @@ void onSelectionChange() {
     if (studio.applyingChange) {
         return;
     }
+    rememberSelectionLines();
     const CHARRANGE range = selection();
     if (studio.history.groupOpen && !studio.history.undo.empty()) {
         const TextChange& last = studio.history.undo.back();
@@ -340,10 +459,12 @@ void onSelectionChange() {
             closeStep(studio.history);
         }
     }
-    const int line = static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, range.cpMax));
+    const int line =
+        static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, range.cpMax));
     const LONG start = static_cast<LONG>(SendMessageW(studio.editor, EM_LINEINDEX, line, 0));
-    std::string place = formatUiText(text(TextId::StudioPlace),
-                                     {std::to_string(line + 1), std::to_string(range.cpMax - start + 1)});
+    std::string place =
+        formatUiText(text(TextId::StudioPlace),
+                     {std::to_string(line + 1), std::to_string(range.cpMax - start + 1)});
     if (line >= 0 && line < static_cast<int>(studio.document.lines.size())) {
         const std::string gbk =
             toGbk(fromUtf8(studio.document.lines[static_cast<std::size_t>(line)].text));
@@ -362,11 +483,12 @@ void applyChange(const TextChange& change) {
         Quiet quiet;
         select(static_cast<LONG>(change.at), static_cast<LONG>(change.at + change.removed.size()));
     }
+    rememberSelectionLines();
     const std::wstring inserted = fromU16(change.inserted);
     SendMessageW(studio.editor, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(inserted.c_str()));
     // Rich edit tells EN_CHANGE for a replacement only when the text changed;
     // the mirror is brought up to date here in any case.
-    onEditorChange();
+    syncWithEditor();
     const LONG end = static_cast<LONG>(change.at + change.inserted.size());
     select(end, end);
     SendMessageW(studio.editor, EM_SCROLLCARET, 0, 0);
@@ -374,8 +496,9 @@ void applyChange(const TextChange& change) {
 
 void insertAtCursor(const std::wstring& inserted) {
     closeStep(studio.history);
+    rememberSelectionLines();
     SendMessageW(studio.editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
-    onEditorChange();
+    syncWithEditor();
     closeStep(studio.history);
 }
 
@@ -412,6 +535,9 @@ void refreshProblems() {
     while (end < now.size() - start && end < shown.size() - start &&
            sameProblem(now[now.size() - 1 - end], shown[shown.size() - 1 - end])) {
         ++end;
+    }
+    if (start + end == now.size() && start + end == shown.size()) {
+        return;
     }
     SendMessageW(studio.problems, WM_SETREDRAW, FALSE, 0);
     for (std::size_t i = start; i < shown.size() - end; ++i) {
@@ -464,15 +590,14 @@ void showCompletion() {
             WS_CHILD | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 260, 180,
             studio.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(CompletionId)),
             studio.instance, nullptr);
-        SendMessageW(studio.completion, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont),
-                     FALSE);
+        SendMessageW(studio.completion, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont), FALSE);
     }
     SendMessageW(studio.completion, LB_RESETCONTENT, 0, 0);
     for (std::size_t i = 0; i < studio.completionRows.size(); ++i) {
         const int row = studio.completionRows[i];
-        const std::string item = std::string(commandName(studio.completionForms[i], row)) +
-                                 "   " +
-                                 commandHelp(row).parameters[studio.language == UiLanguage::Chinese];
+        const std::string item =
+            std::string(commandName(studio.completionForms[i], row)) + "   " +
+            commandHelp(row).parameters[studio.language == UiLanguage::Chinese];
         SendMessageW(studio.completion, LB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(fromGbk(item).c_str()));
     }

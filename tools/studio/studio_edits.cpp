@@ -10,7 +10,9 @@ int countBreaks(const std::u16string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), LineBreak));
 }
 
-bool isLineBreak(const std::u16string& text) { return text.find(LineBreak) != text.npos; }
+bool isLineBreak(const std::u16string& text) {
+    return text.find(LineBreak) != text.npos;
+}
 
 // Whether `next` continues the open step `last`: typing on, or deleting
 // backwards or forwards, within one line.
@@ -98,7 +100,9 @@ void recordChange(UndoHistory& history, const TextChange& change) {
     history.groupOpen = true;
 }
 
-void closeStep(UndoHistory& history) { history.groupOpen = false; }
+void closeStep(UndoHistory& history) {
+    history.groupOpen = false;
+}
 
 bool takeUndo(UndoHistory& history, TextChange& inverse) {
     history.groupOpen = false;

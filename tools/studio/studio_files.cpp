@@ -16,7 +16,6 @@ namespace {
 const wchar_t* const SettingsKey = L"Software\\Script player\\Studio";
 constexpr std::size_t LongestPath = 32000;
 
-
 std::wstring fileName(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
@@ -25,7 +24,6 @@ std::wstring fileName(const std::wstring& path) {
 std::wstring displayName() {
     return studio.path.empty() ? wideText(TextId::StudioUntitled) : fileName(studio.path);
 }
-
 
 // GBK bytes as UTF-8, for the document: code page 936, never the ANSI one.
 bool gbkToUtf8(std::string_view gbk, std::string& utf8) {
@@ -72,7 +70,8 @@ void refuseToOpen(const std::string& name, const OpenedText& opened) {
 bool readFile(const std::wstring& path, std::string& bytes) {
     const std::string name = toGbk(fileName(path));
     if (path.size() >= LongestPath) {
-        showBox(fromGbk(formatUiText(text(TextId::StudioPathTooLong), {name})), MB_OK | MB_ICONERROR);
+        showBox(fromGbk(formatUiText(text(TextId::StudioPathTooLong), {name})),
+                MB_OK | MB_ICONERROR);
         return false;
     }
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -94,14 +93,15 @@ bool readFile(const std::wstring& path, std::string& bytes) {
     }
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     DWORD got = 0;
-    const bool read = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                 &got, nullptr) &&
+    const bool read = bytes.empty() || (ReadFile(file, bytes.data(),
+                                                 static_cast<DWORD>(bytes.size()), &got, nullptr) &&
                                         got == bytes.size());
     const DWORD error = GetLastError();
     CloseHandle(file);
     if (!read) {
-        showBox(fromGbk(formatUiText(text(TextId::StudioCannotRead), {toGbk(path), errorText(error)})),
-                MB_OK | MB_ICONERROR);
+        showBox(
+            fromGbk(formatUiText(text(TextId::StudioCannotRead), {toGbk(path), errorText(error)})),
+            MB_OK | MB_ICONERROR);
         return false;
     }
     return true;
@@ -187,14 +187,14 @@ std::wstring directoryOfProgram() {
 }
 
 void updateTitle() {
-    const std::wstring title = (studio.modified ? L"*" : L"") + displayName() + L" - " +
-                               wideText(TextId::StudioName);
+    const std::wstring title =
+        (studio.modified ? L"*" : L"") + displayName() + L" - " + wideText(TextId::StudioName);
     SetWindowTextW(studio.window, title.c_str());
 }
 
 void updateFormatStatus() {
-    std::string status = std::string(encodingName(studio.format)) + "   " +
-                         lineEndName(studio.format.lineEnds);
+    std::string status =
+        std::string(encodingName(studio.format)) + "   " + lineEndName(studio.format.lineEnds);
     if (studio.format.mixedLineEnds) {
         status += "   " + std::string(text(TextId::StudioMixedLineEnds));
     }
@@ -202,7 +202,7 @@ void updateFormatStatus() {
     HMENU menu = GetMenu(studio.window);
     const bool utf8 = studio.format.encoding == SourceEncoding::Utf8;
     CheckMenuRadioItem(menu, CmdEncodingUtf8, CmdEncodingGbk,
-                       !utf8                           ? CmdEncodingGbk
+                       !utf8                         ? CmdEncodingGbk
                        : studio.format.byteOrderMark ? CmdEncodingUtf8Bom
                                                      : CmdEncodingUtf8,
                        MF_BYCOMMAND);
@@ -271,6 +271,7 @@ bool saveScript(bool askForName) {
         path = name;
     }
     const std::string nameGbk = toGbk(fileName(path));
+    syncWithEditor();
     const EncodedFile encoded =
         encodeScriptFile(documentText(studio.document), studio.format, utf8CharacterToGbk);
     if (!encoded.ok) {
@@ -286,8 +287,9 @@ bool saveScript(bool askForName) {
     }
     DWORD error = 0;
     if (!writeFileWhole(path, encoded.bytes, error)) {
-        showBox(fromGbk(formatUiText(text(TextId::StudioSaveFailed), {toGbk(path), errorText(error)})),
-                MB_OK | MB_ICONERROR);
+        showBox(
+            fromGbk(formatUiText(text(TextId::StudioSaveFailed), {toGbk(path), errorText(error)})),
+            MB_OK | MB_ICONERROR);
         return false;
     }
     studio.path = path;
@@ -308,9 +310,9 @@ bool confirmDiscard() {
     if (!studio.modified) {
         return true;
     }
-    const int answer = showBox(fromGbk(formatUiText(text(TextId::StudioAskSave),
-                                                    {toGbk(displayName())})),
-                               MB_YESNOCANCEL | MB_ICONQUESTION);
+    const int answer =
+        showBox(fromGbk(formatUiText(text(TextId::StudioAskSave), {toGbk(displayName())})),
+                MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDCANCEL) {
         return false;
     }
@@ -332,8 +334,8 @@ void checkDiskChange() {
     studio.askingAboutDisk = true;
     const TextId question =
         studio.modified ? TextId::StudioDiskChangedModified : TextId::StudioDiskChanged;
-    const int answer =
-        showBox(fromGbk(formatUiText(text(question), {toGbk(studio.path)})), MB_YESNO | MB_ICONQUESTION);
+    const int answer = showBox(fromGbk(formatUiText(text(question), {toGbk(studio.path)})),
+                               MB_YESNO | MB_ICONQUESTION);
     studio.askingAboutDisk = false;
     if (answer == IDYES) {
         const std::wstring path = studio.path;
@@ -346,7 +348,9 @@ void checkDiskChange() {
 }
 
 void rememberRecent(const std::wstring& path) {
-    auto same = [&](const std::wstring& other) { return lstrcmpiW(other.c_str(), path.c_str()) == 0; };
+    auto same = [&](const std::wstring& other) {
+        return lstrcmpiW(other.c_str(), path.c_str()) == 0;
+    };
     studio.recent.erase(std::remove_if(studio.recent.begin(), studio.recent.end(), same),
                         studio.recent.end());
     studio.recent.insert(studio.recent.begin(), path);
@@ -382,7 +386,8 @@ void loadSettings() {
     }
     for (int i = 0; i < RecentCount; ++i) {
         std::wstring value;
-        if (readSetting(key, (L"Recent" + std::to_wstring(i + 1)).c_str(), value) && !value.empty()) {
+        if (readSetting(key, (L"Recent" + std::to_wstring(i + 1)).c_str(), value) &&
+            !value.empty()) {
             studio.recent.push_back(value);
         }
     }
@@ -393,11 +398,10 @@ void loadSettings() {
         studio.keepOpenWhileRunning = keepOpen != 0;
     }
     size = sizeof(savedPlacement);
-    hasSavedPlacement = RegQueryValueExW(key, L"Placement", nullptr, nullptr,
-                                         reinterpret_cast<BYTE*>(&savedPlacement),
-                                         &size) == ERROR_SUCCESS &&
-                        size == sizeof(savedPlacement) &&
-                        savedPlacement.length == sizeof(savedPlacement);
+    hasSavedPlacement =
+        RegQueryValueExW(key, L"Placement", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&savedPlacement), &size) == ERROR_SUCCESS &&
+        size == sizeof(savedPlacement) && savedPlacement.length == sizeof(savedPlacement);
     RegCloseKey(key);
 }
 
@@ -409,8 +413,9 @@ void saveSettings() {
     }
     for (int i = 0; i < RecentCount; ++i) {
         const std::wstring name = L"Recent" + std::to_wstring(i + 1);
-        const std::wstring value =
-            static_cast<std::size_t>(i) < studio.recent.size() ? studio.recent[static_cast<std::size_t>(i)] : L"";
+        const std::wstring value = static_cast<std::size_t>(i) < studio.recent.size()
+                                       ? studio.recent[static_cast<std::size_t>(i)]
+                                       : L"";
         RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
@@ -464,6 +469,7 @@ void writeRecovery() {
         studio.recoveryPath =
             folder + L"\\recovery-" + std::to_wstring(GetCurrentProcessId()) + L".studio";
     }
+    syncWithEditor();
     RecoveryRecord record{toUtf8(studio.path), studio.format, documentText(studio.document)};
     DWORD error = 0;
     writeFileWhole(studio.recoveryPath, encodeRecovery(record), error);
@@ -494,9 +500,8 @@ void offerRecovery() {
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    std::sort(left.begin(), left.end(), [](const auto& a, const auto& b) {
-        return CompareFileTime(&a.first, &b.first) > 0;
-    });
+    std::sort(left.begin(), left.end(),
+              [](const auto& a, const auto& b) { return CompareFileTime(&a.first, &b.first) > 0; });
     for (const auto& [time, path] : left) {
         std::string bytes;
         RecoveryRecord record;
@@ -524,9 +529,9 @@ void offerRecovery() {
                   local.wHour, local.wMinute);
         const std::string name =
             record.path.empty() ? text(TextId::StudioUntitled) : toGbk(fromUtf8(record.path));
-        const int answer = showBox(
-            fromGbk(formatUiText(text(TextId::StudioRecoveryOffer), {name, toGbk(when)})),
-            MB_YESNO | MB_ICONQUESTION);
+        const int answer =
+            showBox(fromGbk(formatUiText(text(TextId::StudioRecoveryOffer), {name, toGbk(when)})),
+                    MB_YESNO | MB_ICONQUESTION);
         DeleteFileW(path.c_str());
         if (answer == IDYES) {
             studio.path = fromUtf8(record.path);

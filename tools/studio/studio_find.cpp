@@ -37,8 +37,8 @@ std::size_t search(const std::u16string& text, const std::u16string& what, std::
     }
     const std::size_t last = text.size() - what.size();
     for (std::size_t step = 0; step <= last; ++step) {
-        std::size_t at = down ? (from + step) % (last + 1)
-                              : (from + (last + 1) * 2 - 1 - step) % (last + 1);
+        std::size_t at =
+            down ? (from + step) % (last + 1) : (from + (last + 1) * 2 - 1 - step) % (last + 1);
         if (matchesAt(text, at, what, matchCase)) {
             return at;
         }
@@ -46,14 +46,16 @@ std::size_t search(const std::u16string& text, const std::u16string& what, std::
     return std::u16string::npos;
 }
 
-std::u16string searched() { return toU16(std::wstring(studio.findWhat)); }
+std::u16string searched() {
+    return toU16(std::wstring(studio.findWhat));
+}
 
 bool findFrom(bool down) {
     CHARRANGE range{};
     SendMessageW(studio.editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     const bool matchCase = (studio.find.Flags & FR_MATCHCASE) != 0;
-    const std::size_t from = down ? static_cast<std::size_t>(range.cpMax)
-                                  : static_cast<std::size_t>(range.cpMin);
+    const std::size_t from =
+        down ? static_cast<std::size_t>(range.cpMax) : static_cast<std::size_t>(range.cpMin);
     const std::u16string what = searched();
     const std::size_t at = search(studio.mirror, what, from, down, matchCase);
     if (at == std::u16string::npos) {
@@ -211,20 +213,19 @@ void askGoToLine() {
         studio.window, nullptr, studio.instance, nullptr);
     auto child = [&](const wchar_t* className, const std::wstring& label, DWORD style, int id,
                      int x, int y, int width, int height) {
-        HWND control = CreateWindowExW(className == std::wstring(L"edit") ? WS_EX_CLIENTEDGE : 0,
-                                       className, label.c_str(), WS_CHILD | WS_VISIBLE | style, x,
-                                       y, width, height, prompt.window,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                       studio.instance, nullptr);
+        HWND control = CreateWindowExW(
+            className == std::wstring(L"edit") ? WS_EX_CLIENTEDGE : 0, className, label.c_str(),
+            WS_CHILD | WS_VISIBLE | style, x, y, width, height, prompt.window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), studio.instance, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont), FALSE);
         return control;
     };
     child(L"static",
-          fromGbk(formatUiText(text(TextId::StudioGoToLinePrompt), {std::to_string(lines)})), 0,
-          -1, 10, 10, 290, 20);
+          fromGbk(formatUiText(text(TextId::StudioGoToLinePrompt), {std::to_string(lines)})), 0, -1,
+          10, 10, 290, 20);
     const int current = cursorLine() + 1;
-    prompt.edit = child(L"edit", std::to_wstring(current), WS_TABSTOP | ES_NUMBER, 10, 10, 34,
-                        120, 24);
+    prompt.edit =
+        child(L"edit", std::to_wstring(current), WS_TABSTOP | ES_NUMBER, 10, 10, 34, 120, 24);
     child(L"button", wideText(TextId::StudioOk), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 140, 34, 75,
           26);
     child(L"button", wideText(TextId::StudioCancel), WS_TABSTOP, IDCANCEL, 222, 34, 75, 26);

@@ -51,4 +51,3 @@ enum StudioId : int {
     CmdAbout,
     CmdRecentFirst = 1100, // + index, up to RecentCount
 };
-

@@ -32,9 +32,12 @@ struct ToolButton {
     int command;
 };
 constexpr ToolButton ToolButtons[] = {
-    {TextId::StudioToolNew, CmdNew},         {TextId::StudioToolOpen, CmdOpen},
-    {TextId::StudioToolSave, CmdSave},       {TextId::StudioToolRun, CmdRun},
-    {TextId::StudioToolStop, CmdStop},       {TextId::StudioToolMakeExe, CmdMakeExe},
+    {TextId::StudioToolNew, CmdNew},
+    {TextId::StudioToolOpen, CmdOpen},
+    {TextId::StudioToolSave, CmdSave},
+    {TextId::StudioToolRun, CmdRun},
+    {TextId::StudioToolStop, CmdStop},
+    {TextId::StudioToolMakeExe, CmdMakeExe},
     {TextId::StudioToolCommands, CmdInsertCommand},
 };
 
@@ -146,10 +149,9 @@ HACCEL createAccelerators() {
 
 HWND createChild(const wchar_t* className, const std::wstring& text, DWORD style, int id,
                  DWORD exStyle = 0) {
-    HWND control = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style,
-                                   0, 0, 10, 10, studio.window,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   studio.instance, nullptr);
+    HWND control = CreateWindowExW(
+        exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+        studio.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), studio.instance, nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont), FALSE);
     return control;
 }
@@ -236,8 +238,8 @@ void layout() {
     const int third = width / 3;
     MoveWindow(studio.statusPlace, Gap, bottom + 2, third - Gap, StatusHeight - 4, TRUE);
     MoveWindow(studio.statusState, third, bottom + 2, third + third / 2, StatusHeight - 4, TRUE);
-    MoveWindow(studio.statusFormat, third + third + third / 2, bottom + 2, width - third * 2 -
-               third / 2 - Gap, StatusHeight - 4, TRUE);
+    MoveWindow(studio.statusFormat, third + third + third / 2, bottom + 2,
+               width - third * 2 - third / 2 - Gap, StatusHeight - 4, TRUE);
 }
 
 void createControls() {
@@ -251,10 +253,9 @@ void createControls() {
                                                  ToolButtonId + static_cast<int>(i)));
     }
     studio.editor = createEditor(studio.window);
-    studio.problems = createChild(L"listbox", L"",
-                                  WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY |
-                                      LBS_NOINTEGRALHEIGHT,
-                                  ProblemsId, WS_EX_CLIENTEDGE);
+    studio.problems = createChild(
+        L"listbox", L"", WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+        ProblemsId, WS_EX_CLIENTEDGE);
     SendMessageW(studio.problems, LB_SETHORIZONTALEXTENT, 3000, 0);
     studio.commandForm =
         createChild(L"combobox", L"", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, CommandFormId);
@@ -262,12 +263,11 @@ void createControls() {
         SendMessageW(studio.commandForm, CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(wideText(label).c_str()));
     }
-    studio.commandList = createChild(L"listbox", L"",
-                                     WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                     CommandListId, WS_EX_CLIENTEDGE);
-    studio.commandText =
-        createChild(L"edit", L"", ES_MULTILINE | ES_READONLY | WS_VSCROLL, CommandTextId,
-                    WS_EX_CLIENTEDGE);
+    studio.commandList =
+        createChild(L"listbox", L"", WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                    CommandListId, WS_EX_CLIENTEDGE);
+    studio.commandText = createChild(L"edit", L"", ES_MULTILINE | ES_READONLY | WS_VSCROLL,
+                                     CommandTextId, WS_EX_CLIENTEDGE);
     studio.statusPlace = createChild(L"static", L"", SS_LEFTNOWORDWRAP, StatusPlaceId);
     studio.statusState = createChild(L"static", L"", SS_LEFTNOWORDWRAP, StatusStateId);
     studio.statusFormat = createChild(L"static", L"", SS_LEFTNOWORDWRAP, StatusFormatId);
@@ -669,9 +669,13 @@ void printToConsole(const std::string& line) {
 
 } // namespace
 
-const char* text(TextId id) { return uiText(id, studio.language); }
+const char* text(TextId id) {
+    return uiText(id, studio.language);
+}
 
-std::wstring wideText(TextId id) { return fromGbk(text(id)); }
+std::wstring wideText(TextId id) {
+    return fromGbk(text(id));
+}
 
 std::wstring fromGbk(const std::string& gbk) {
     if (gbk.empty()) {
@@ -715,14 +719,18 @@ std::string toUtf8(const std::wstring& wide) {
     const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
                                            nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
-                        length, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length,
+                        nullptr, nullptr);
     return utf8;
 }
 
-std::u16string toU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+std::u16string toU16(const std::wstring& text) {
+    return std::u16string(text.begin(), text.end());
+}
 
-std::wstring fromU16(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring fromU16(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 int showBox(const std::wstring& message, UINT flags) {
     return MessageBoxW(studio.window, message.c_str(), wideText(TextId::StudioName).c_str(), flags);
@@ -730,16 +738,14 @@ int showBox(const std::wstring& message, UINT flags) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     const Arguments arguments = readArguments();
-    studio.language =
-        chooseUiLanguage(toGbk(arguments.language), GetUserDefaultUILanguage());
+    studio.language = chooseUiLanguage(toGbk(arguments.language), GetUserDefaultUILanguage());
     if (arguments.version) {
         printToConsole(std::string("studio ") + PROGRAM_VERSION + "\n");
         return 0;
     }
     if (!arguments.error.empty()) {
         MessageBoxW(nullptr,
-                    fromGbk(formatUiText(text(TextId::StudioBadArgument),
-                                         {toGbk(arguments.error)}))
+                    fromGbk(formatUiText(text(TextId::StudioBadArgument), {toGbk(arguments.error)}))
                         .c_str(),
                     wideText(TextId::StudioName).c_str(), MB_OK | MB_ICONERROR);
         return 2;
@@ -760,9 +766,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     RegisterClassExW(&windowClass);
 
     loadSettings();
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 1100, 760, nullptr, createMenus(),
-                                  instance, nullptr);
+    HWND window =
+        CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 1100, 760, nullptr, createMenus(), instance, nullptr);
     if (window == nullptr) {
         return 1;
     }

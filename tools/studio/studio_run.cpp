@@ -17,8 +17,9 @@ std::wstring fileName(const std::wstring& path) {
 // when the path has characters that code page cannot hold.
 bool ansiPath(const std::wstring& path, std::string& ansi) {
     BOOL lost = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(),
-                                           static_cast<int>(path.size()), nullptr, 0, nullptr, &lost);
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(),
+                            static_cast<int>(path.size()), nullptr, 0, nullptr, &lost);
     ansi.assign(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), static_cast<int>(path.size()),
                         ansi.data(), length, nullptr, &lost);
@@ -47,6 +48,7 @@ std::string playerPath() {
 
 // The script's bytes, or false when the check finds errors (told).
 bool packableScript(TextId action, std::string& script) {
+    syncWithEditor();
     if (refuseWithErrors(action)) {
         return false;
     }
@@ -77,7 +79,9 @@ bool stoppedByUser = false;
 
 } // namespace
 
-void setState(const std::wstring& state) { SetWindowTextW(studio.statusState, state.c_str()); }
+void setState(const std::wstring& state) {
+    SetWindowTextW(studio.statusState, state.c_str());
+}
 
 bool refuseWithErrors(TextId action) {
     if (!documentHasErrors(studio.document)) {

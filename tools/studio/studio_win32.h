@@ -11,9 +11,9 @@
 #include <windows.h>
 
 #include "studio_document.h"
-#include "studio_ids.h"
 #include "studio_edits.h"
 #include "studio_file.h"
+#include "studio_ids.h"
 #include "ui_text.h"
 
 #include <cstdint>
@@ -27,8 +27,8 @@ constexpr UINT RunEndedMessage = WM_APP + 1;
 
 struct RunningScript {
     HANDLE process = nullptr;
-    HANDLE waiter = nullptr;     // the thread that waits for the end
-    std::wstring temporaryPath;  // the packed player, removed at the end
+    HANDLE waiter = nullptr;    // the thread that waits for the end
+    std::wstring temporaryPath; // the packed player, removed at the end
     ULONGLONG startedAt = 0;
     bool minimised = false;
 };
@@ -62,10 +62,14 @@ struct Studio {
     bool askingAboutDisk = false;
 
     StudioDocument document;
-    std::u16string mirror;         // the editor's text as last seen
-    std::vector<bool> coloured;    // per line: colours applied since its last change
+    std::u16string mirror; // the editor's text as last seen
+    // The lines the selection covered before the next change: where a change
+    // the user makes can begin and end.
+    int selectionFirstLine = 0;
+    int selectionLastLine = 0;
+    std::vector<bool> coloured; // per line: colours applied since its last change
     UndoHistory history;
-    bool applyingChange = false;   // our own change of the editor: not a user's edit
+    bool applyingChange = false; // our own change of the editor: not a user's edit
     bool recordingUndo = true;
     std::vector<Problem> shownProblems;
 
@@ -103,6 +107,9 @@ int showBox(const std::wstring& message, UINT flags);
 HWND createEditor(HWND parent);
 void setEditorText(const std::string& utf8Text); // a new document; history cleared
 void onEditorChange();
+// Reads the editor's whole text and brings the document up to date with it:
+// before anything leaves the studio (a save, a run, the recovery copy).
+void syncWithEditor();
 void onSelectionChange();
 void colourVisibleLines();
 void applyChange(const TextChange& change); // undo, redo, replace, insert
@@ -110,8 +117,8 @@ void insertAtCursor(const std::wstring& text);
 void undoEdit();
 void redoEdit();
 void refreshProblems();
-void goToLine(int line);         // 1-based
-int cursorLine();                // 0-based
+void goToLine(int line); // 1-based
+int cursorLine();        // 0-based
 std::u16string editorText();
 void showCompletion();
 void acceptCompletion();

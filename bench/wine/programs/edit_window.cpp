@@ -12,6 +12,23 @@
 #include <cstdio>
 #include <string>
 
+namespace {
+
+HWND edit = nullptr;
+
+// The edit control takes the focus whenever the window gets it, as in an editor.
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETFOCUS && edit != nullptr) {
+        SetFocus(edit);
+        return 0;
+    }
+    if (message == WM_DESTROY)
+        PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     std::string text;
     if (FILE* file = std::fopen(commandLine, "rb")) {
@@ -20,11 +37,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
             text.append(buffer, got);
         std::fclose(file);
     }
-    HWND window = CreateWindowExA(0, "STATIC", "bench edit window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  100, 100, 800, 600, nullptr, nullptr, instance, nullptr);
-    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE,
-                                0, 0, 780, 560, window, reinterpret_cast<HMENU>(1), instance,
-                                nullptr);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = "BenchEditWindow";
+    RegisterClassA(&windowClass);
+    HWND window =
+        CreateWindowExA(0, "BenchEditWindow", "bench edit window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                        100, 100, 800, 600, nullptr, nullptr, instance, nullptr);
+    edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 0,
+                           780, 560, window, reinterpret_cast<HMENU>(1), instance, nullptr);
     SendMessageA(edit, EM_SETLIMITTEXT, 0, 0);
     SetWindowTextA(edit, text.c_str());
     SetFocus(edit);
