@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,10 @@ struct BoxCase {
     std::string text;
 };
 
+void PrintTo(const BoxCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class StartBox : public RunDriver, public ::testing::WithParamInterface<BoxCase> {};
 
 TEST_P(StartBox, ShowsCommentsAndKeys) {
@@ -148,6 +153,10 @@ struct ColourCase {
     bool starts;
 };
 
+void PrintTo(const ColourCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class StartColour : public RunDriver, public ::testing::WithParamInterface<ColourCase> {};
 
 TEST_P(StartColour, StartsOnlyOnTheExactColour) {
@@ -175,6 +184,10 @@ struct LoopCase {
     std::string lastLine;
     long passes; // -1: endless
 };
+
+void PrintTo(const LoopCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class LoopRule : public RunDriver, public ::testing::WithParamInterface<LoopCase> {};
 
