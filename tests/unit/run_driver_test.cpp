@@ -212,6 +212,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LoopCase{"TimesThenLoop", "LPT 3\n", "LOP", 3},
                       LoopCase{"TimesAlone", "循环次数 4\n", "REM last", 4},
                       LoopCase{"TimesZero", "Loop Times 0\n", "End", 1},
+                      // Looping is on, but a count of 0 is no endless loop.
+                      LoopCase{"TimesZeroAlone", "Loop Times 0\n", "REM last", 1},
+                      LoopCase{"TimesZeroThenLoop", "Loop Times 0\n", "Loop", 1},
                       LoopCase{"NegativeThenLoop", "Loop Times -1\n", "Loop", -1},
                       LoopCase{"NegativeAlone", "Loop Times -1\n", "REM last", -1},
                       LoopCase{"NegativeThenEnd", "Loop Times -1\n", "End", 1},
