@@ -6,7 +6,8 @@
 #   add_player(NAME)               a player without a script (it ends at once)
 
 set(player_resource_dir ${PROJECT_SOURCE_DIR}/src/runner)
-set(player_resource_files ${player_resource_dir}/player.ico ${player_resource_dir}/player.manifest)
+set(player_resource_files ${player_resource_dir}/player.ico ${player_resource_dir}/player.manifest
+    ${player_resource_dir}/player_start.manifest)
 
 # Every function and datum in a section of its own, so the linker drops whatever
 # no player reaches.

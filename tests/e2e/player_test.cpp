@@ -70,15 +70,49 @@ std::string resourceOf(const std::string& path, LPCSTR name, LPCSTR type, bool* 
     return bytes;
 }
 
-TEST(PlayerResources, ManifestSelectsCommonControlsSixAndDeclaresDpiAwareness) {
+// The process's manifest declares DPI awareness only: selecting version 6 of the
+// common controls there would make the hidden owner window load comctl32 at every
+// start. The second manifest selects it for the boxes.
+TEST(PlayerResources, ManifestsDeclareDpiAwarenessAndSelectCommonControlsSixForTheBoxes) {
+    const char* const dpiParts[] = {">true/pm</dpiAware>",
+                                    ">PerMonitorV2, PerMonitor</dpiAwareness>"};
+    const char* const controlsParts[] = {"name=\"Microsoft.Windows.Common-Controls\"",
+                                         "version=\"6.0.0.0\"",
+                                         "publicKeyToken=\"6595b64144ccf1df\""};
     bool found = false;
-    const std::string manifest =
+    const std::string process =
         resourceOf(e2e::plainPlayerPath(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24), &found);
     ASSERT_TRUE(found);
-    for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-                             "publicKeyToken=\"6595b64144ccf1df\"", ">true/pm</dpiAware>",
-                             ">PerMonitorV2, PerMonitor</dpiAwareness>"})
-        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    for (const char* part : dpiParts)
+        EXPECT_NE(process.find(part), std::string::npos) << part;
+    EXPECT_EQ(process.find("Common-Controls"), std::string::npos);
+
+    const std::string boxes =
+        resourceOf(e2e::plainPlayerPath(), MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(24), &found);
+    ASSERT_TRUE(found);
+    for (const char* part : controlsParts)
+        EXPECT_NE(boxes.find(part), std::string::npos) << part;
+}
+
+// The start box's OK button is of comctl32's button class, as it was when the
+// process's manifest selected version 6, not of the plain one this test makes.
+TEST(PlayerResources, TheStartBoxHasTheButtonsOfCommonControlsSix) {
+    e2e::RunningProgram run =
+        e2e::startProgram(e2e::playerWithScript("box_controls", "Start\nEnd\n"));
+    ASSERT_TRUE(run.started());
+    HWND box = e2e::waitForMessageBox("开始", run.processId());
+    ASSERT_NE(box, nullptr);
+    HWND ok = GetDlgItem(box, IDOK);
+    ASSERT_NE(ok, nullptr);
+    const ULONG_PTR boxButton = GetClassLongPtrA(ok, GCW_ATOM);
+    HWND plain =
+        CreateWindowExA(0, "button", "plain", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(plain, nullptr);
+    const ULONG_PTR plainButton = GetClassLongPtrA(plain, GCW_ATOM);
+    DestroyWindow(plain);
+    EXPECT_NE(boxButton, plainButton);
+    EXPECT_TRUE(e2e::pressButton(box, IDOK));
+    EXPECT_EQ(run.waitForExit(10000), 0u);
 }
 
 TEST(PlayerResources, IconGroup101HasSmallAndLargeImages) {

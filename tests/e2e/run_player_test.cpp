@@ -10,6 +10,7 @@
 #include "support/windows_api.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -204,6 +205,41 @@ TEST(RunPlayer, TrayIconRunEndsNormally) {
     ASSERT_FALSE(player.empty());
     EXPECT_EQ(runProgram(player, "", ExitTimeoutMs), std::optional<DWORD>(0));
     EXPECT_TRUE(target.waitForClicks(2));
+}
+
+// The player loads SHELL32 only when a script needs it: the icon is there while
+// the run plays, for the player's hidden owner window, so the test can take it
+// away (an icon that was never added cannot be).
+TEST(RunPlayer, TrayIconIsThereWhileTheRunPlays) {
+    const std::string player = playerWithScript("tray_shown", "SNB\nShowTaryIcon\nDelay 3000\nEnd");
+    ASSERT_FALSE(player.empty());
+    RunningProgram run = startProgram(player);
+    ASSERT_TRUE(run.started());
+    HWND owner = nullptr;
+    for (const ULONGLONG start = GetTickCount64();
+         owner == nullptr && GetTickCount64() - start < 5000; Sleep(10)) {
+        for (HWND window : topLevelWindowsOf(run.processId())) {
+            char title[16] = {};
+            GetWindowTextA(window, title, sizeof title);
+            if (std::string(title) == "VELMO-TEK")
+                owner = window;
+        }
+    }
+    ASSERT_NE(owner, nullptr);
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = owner;
+    icon.uID = 1; // the player's is 0
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    icon.uID = 0;
+    bool removed = false;
+    for (int attempt = 0; attempt < 100 && !removed; ++attempt) {
+        removed = Shell_NotifyIconA(NIM_DELETE, &icon) != FALSE;
+        if (!removed)
+            Sleep(20);
+    }
+    EXPECT_TRUE(removed);
+    EXPECT_EQ(run.waitForExit(ExitTimeoutMs), std::optional<DWORD>(0));
 }
 
 } // namespace

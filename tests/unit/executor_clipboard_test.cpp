@@ -30,6 +30,10 @@ struct PasteFailure {
     Strings calls;
 };
 
+void PrintTo(const PasteFailure& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class PutTextCbFailureTest : public ExecutorTest,
                              public ::testing::WithParamInterface<PasteFailure> {};
 

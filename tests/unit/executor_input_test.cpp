@@ -31,6 +31,10 @@ struct MoveCase {
     const char* event;
 };
 
+void PrintTo(const MoveCase& c, std::ostream* out) {
+    *out << c.line;
+}
+
 class MoveToTest : public ExecutorTest, public ::testing::WithParamInterface<MoveCase> {};
 
 TEST_P(MoveToTest, ScalesToAbsoluteCoordinatesReadingHeightFirst) {
@@ -48,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
                       MoveCase{"MoveTo -1 0", "mouse 8001 2236928 0"},
                       // Without a second number y is 0.
                       MoveCase{"MoveTo 1920", "mouse 8001 65535 0"},
-                      MoveCase{"MMT 0 1080", "mouse 8001 0 65535"}));
+                      MoveCase{"MMT 0 1080", "mouse 8001 0 65535"}),
+    [](const auto& info) { return lineTestName(info.param.line); });
 
 TEST_F(ExecutorTest, MoveToUsesTheScreenSizeItReads) {
     fake::setScreenSize(1024, 768);
@@ -63,9 +68,14 @@ TEST_F(ExecutorTest, MoveToWithoutAScreenSizeSendsNothing) {
 }
 
 struct ClickCase {
+    const char* name;
     const char* line;
     Strings events;
 };
+
+void PrintTo(const ClickCase& c, std::ostream* out) {
+    *out << c.line;
+}
 
 class ClickTest : public ExecutorTest, public ::testing::WithParamInterface<ClickCase> {};
 
@@ -76,12 +86,14 @@ TEST_P(ClickTest, SendsButtonEventsWhereThePointerIs) {
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, ClickTest,
-    ::testing::Values(ClickCase{"LClick", {"mouse 0006 0 0"}},
-                      ClickCase{"RClick", {"mouse 0018 0 0"}},
-                      ClickCase{"MClick", {"mouse 0060 0 0"}},
-                      ClickCase{"LDBClick", {"mouse 0006 0 0", "mouse 0006 0 0"}},
-                      ClickCase{"左键双击", {"mouse 0006 0 0", "mouse 0006 0 0"}},
-                      ClickCase{"MMC", {"mouse 0060 0 0"}}));
+    ::testing::Values(ClickCase{"LClick", "LClick", {"mouse 0006 0 0"}},
+                      ClickCase{"RClick", "RClick", {"mouse 0018 0 0"}},
+                      ClickCase{"MClick", "MClick", {"mouse 0060 0 0"}},
+                      ClickCase{"LDBClick", "LDBClick", {"mouse 0006 0 0", "mouse 0006 0 0"}},
+                      ClickCase{
+                          "ChineseLDBClick", "左键双击", {"mouse 0006 0 0", "mouse 0006 0 0"}},
+                      ClickCase{"MMC", "MMC", {"mouse 0060 0 0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExecutorTest, SetLastMousePositionWithoutRememberGoesToTheOrigin) {
     fake::setCursor({300, 400});
@@ -135,6 +147,13 @@ struct TypedByte {
     unsigned code;
 };
 
+void PrintTo(const TypedByte& c, std::ostream* out) {
+    char text[32];
+    std::snprintf(text, sizeof text, "byte %02X, key %02X",
+                  static_cast<unsigned>(static_cast<unsigned char>(c.byte)), c.code);
+    *out << text;
+}
+
 class PutCharByteTest : public ExecutorTest, public ::testing::WithParamInterface<TypedByte> {};
 
 TEST_P(PutCharByteTest, SendsTheKeyTheByteNamesOrZero) {
@@ -152,7 +171,13 @@ INSTANTIATE_TEST_SUITE_P(
                       TypedByte{'[', 0xDB}, TypedByte{'\\', 0xDC}, TypedByte{']', 0xDD},
                       TypedByte{'\'', 0xDE}, TypedByte{'!', 0x00}, TypedByte{'+', 0x00},
                       TypedByte{'A' - 1, 0x00}, TypedByte{'\t', 0x00}, TypedByte{'\r', 0x00},
-                      TypedByte{'\x80', 0x00}, TypedByte{'\xFF', 0x00}));
+                      TypedByte{'\x80', 0x00}, TypedByte{'\xFF', 0x00}),
+    [](const auto& info) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Byte%02X",
+                      static_cast<unsigned>(static_cast<unsigned char>(info.param.byte)));
+        return std::string(name);
+    });
 
 TEST_F(ExecutorTest, DelaySleepsTheCountAsUnsigned) {
     run("Delay 250\nDLY 0");

@@ -10,6 +10,10 @@ struct StartCase {
     std::string opened; // the log text of openProgram
 };
 
+void PrintTo(const StartCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class ExcuteTest : public ExecutorTest, public ::testing::WithParamInterface<StartCase> {};
 
 TEST_P(ExcuteTest, SplitsFileAndParameters) {

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ExecutorTest : public ::testing::Test {
@@ -47,4 +49,22 @@ inline std::vector<std::string> timedCalls() {
         texts.push_back(std::to_string(call.time) + ": " + call.text);
     }
     return texts;
+}
+
+// A parameterised test's name made of a script line: letters and digits kept, a
+// minus sign spelled out, anything else an underscore ("MoveTo -1 0" gives
+// MoveTo_Minus1_0), so ctest lists the case instead of the parameter's bytes.
+inline std::string lineTestName(std::string_view line) {
+    std::string name;
+    for (char byte : line) {
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+            (byte >= '0' && byte <= '9')) {
+            name += byte;
+        } else if (byte == '-') {
+            name += "Minus";
+        } else {
+            name += '_';
+        }
+    }
+    return name;
 }

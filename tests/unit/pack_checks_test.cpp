@@ -127,6 +127,13 @@ TEST(PackChecks, EachKindOfFaultGivesItsWarning) {
         {"wait colour too short", framed("WaitColor 10 20 FFF\n"), 2,
          "the wait ends only by the break key"},
         {"wait not colour", framed("WaitNotColor 10 20 GG0000\n"), 2, "the wait ends at once"},
+        // Eight digits, as an alpha channel would be written, never equal the six read.
+        {"wait colour with eight digits", framed("WaitColor 10 20 FF00FF00\n"), 2,
+         "WaitColor: the colour \"FF00FF00\" is not six upper-case hexadecimal digits (RRGGBB), "
+         "so it never equals a pixel and the wait ends only by the break key"},
+        {"wait not colour with a seventh digit", framed("WNC 10 20 00A0FF0\n"), 2,
+         "WaitNotColor: the colour \"00A0FF0\" is not six upper-case hexadecimal digits "
+         "(RRGGBB), so it never equals a pixel and the wait ends at once"},
         {"move without y", framed("MoveTo 100\n"), 2,
          "MoveTo needs x and y, separated by single spaces; the player reads x=100 and no y"},
         {"move with a comma", framed("MoveTo 100,200\n"), 2, "reads x=100 and no y"},

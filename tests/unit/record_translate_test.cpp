@@ -143,13 +143,19 @@ std::vector<std::string> writtenLines(const Translation& translation,
     return lines;
 }
 
+// The last `body` lines before the last one, when there are that many; a fatal
+// failure of the calling test, and nothing cut, when not.
+void cutBody(const std::vector<std::string>& lines, std::size_t body,
+             std::vector<std::string>& cut) {
+    ASSERT_GE(lines.size(), body + 1) << "fewer lines than the body and End";
+    cut.assign(lines.end() - 1 - static_cast<std::ptrdiff_t>(body), lines.end() - 1);
+}
+
 // The body: the lines between the framing (Start, comment, loop) and End.
 std::vector<std::string> bodyOf(const Translation& translation) {
-    std::vector<std::string> lines = writtenLines(translation);
-    const std::size_t body = translation.bodySteps;
-    EXPECT_GE(lines.size(), body + 1);
-    return std::vector<std::string>(lines.end() - 1 - static_cast<std::ptrdiff_t>(body),
-                                    lines.end() - 1);
+    std::vector<std::string> body;
+    cutBody(writtenLines(translation), translation.bodySteps, body);
+    return body;
 }
 
 struct TranslationCase {
@@ -228,11 +234,49 @@ TEST(RecordTranslate, TwoQuickLeftClicksCloseTogetherAreOneDoubleClick) {
          {move(0, 50, 50), down(200, L, 50, 50), up(220, L, 50, 50), down(300, L, 50, 50),
           up(320, L, 50, 50), down(500, L, 50, 50), up(520, L, 50, 50)},
          {"MoveTo 50 50", "Delay 200", "LDBClick", "Delay 180", "LClick"}},
+        // The limits themselves still count: the second press exactly the double-click
+        // time after the first, or exactly half the rectangle away, is a double click.
+        {"the second press at the double-click time",
+         {move(0, 200, 150), down(300, L, 200, 150), up(320, L, 200, 150), down(800, L, 200, 150),
+          up(820, L, 200, 150)},
+         {"MoveTo 200 150", "Delay 300", "LDBClick"}},
+        {"one millisecond later: two clicks",
+         {move(0, 200, 150), down(300, L, 200, 150), up(320, L, 200, 150), down(801, L, 200, 150),
+          up(821, L, 200, 150)},
+         {"MoveTo 200 150", "Delay 300", "LClick", "Delay 480", "LClick"}},
+        {"at the edge of the rectangle",
+         {move(0, 200, 150), down(300, L, 200, 150), up(320, L, 200, 150), move(350, 198, 152),
+          down(400, L, 198, 152), up(420, L, 198, 152)},
+         {"MoveTo 200 150", "Delay 300", "LDBClick"}},
+        {"one pixel lower, beyond it: two clicks",
+         {move(0, 200, 150), down(300, L, 200, 150), up(320, L, 200, 150), move(350, 198, 153),
+          down(400, L, 198, 153), up(420, L, 198, 153)},
+         {"MoveTo 200 150", "Delay 300", "LClick", "MoveTo 198 153", "LClick"}},
         {"right clicks are never a double click",
          {move(0, 50, 50), down(200, R, 50, 50), up(220, R, 50, 50), down(320, R, 50, 50),
           up(340, R, 50, 50)},
          {"MoveTo 50 50", "Delay 200", "RClick", "Delay 100", "RClick"}},
     });
+}
+
+// The limits are the system's as the recording took them, not fixed ones.
+TEST(RecordTranslate, DoubleClicksFollowTheSystemsLimitsOfTheRecording) {
+    auto twoClicks = [](std::uint32_t second, std::int32_t x) {
+        Recording recording = recordingOf(
+            {move(0, 100, 100), down(100, L, 100, 100), up(110, L, 100, 100), move(120, x, 100),
+             down(100 + second, L, x, 100), up(110 + second, L, x, 100)});
+        recording.metrics.doubleClickTime = 200;
+        recording.metrics.doubleClickWidth = 11; // 5 either side
+        recording.metrics.doubleClickHeight = 11;
+        return bodyOf(translateRecording(recording, {}));
+    };
+    EXPECT_EQ(twoClicks(200, 105),
+              (std::vector<std::string>{"MoveTo 100 100", "Delay 100", "LDBClick"}));
+    EXPECT_EQ(twoClicks(201, 100), (std::vector<std::string>{"MoveTo 100 100", "Delay 100",
+                                                             "LClick", "Delay 190", "LClick"}));
+    EXPECT_EQ(twoClicks(150, 94),
+              (std::vector<std::string>{"MoveTo 100 100", "Delay 100", "LClick", "MoveTo 94 100",
+                                        "Delay 130", "LClick"}));
 }
 
 TEST(RecordTranslate, AButtonHeldWhileThePointerMovesBeyondTheDragThresholdIsADrag) {
@@ -336,6 +380,49 @@ TEST(RecordTranslate, KeysWithModifiersAreHotKeysInTheKeyTablesOrder) {
           release(500, 0xA0)},
          {"MoveTo 50 60", "Delay 300", "Push Down SHIFT", "LClick", "Delay 150", "Push Up SHIFT"}},
     });
+}
+
+// Keyboards send the left and right keys; some programs that inject input send
+// the generic SHIFT, CTRL and ALT codes. Every one is the same modifier line.
+TEST(RecordTranslate, RightHandAndGenericModifiersAreTheModifiersTheyName) {
+    expectCases({
+        {"right SHIFT",
+         {press(0, 0xA1), press(10, 'A'), release(20, 'A'), release(30, 0xA1)},
+         {"HotKey SHIFT+A"}},
+        {"right CTRL",
+         {press(0, 0xA3), press(10, 'C'), release(20, 'C'), release(30, 0xA3)},
+         {"HotKey CTRL+C"}},
+        {"right ALT",
+         {press(0, 0xA5), press(10, 0x73), release(20, 0x73), release(30, 0xA5)},
+         {"HotKey ALT+F4"}},
+        {"right WIN",
+         {press(0, 0x5C), press(10, 'E'), release(20, 'E'), release(30, 0x5C)},
+         {"HotKey WIN+E"}},
+        {"right WIN alone", {press(0, 0x5C), release(30, 0x5C)}, {"HotKey LWIN"}},
+        {"generic SHIFT, CTRL and ALT",
+         {press(0, 0x10), press(5, 0x11), press(8, 0x12), press(10, 'S'), release(20, 'S'),
+          release(25, 0x12), release(28, 0x11), release(30, 0x10)},
+         {"HotKey SHIFT+CTRL+ALT+S"}},
+        {"generic CTRL alone", {press(0, 0x11), release(30, 0x11)}, {"HotKey CTRL"}},
+        {"generic and left code of one key, as some injectors send them",
+         {press(0, 0x10), press(1, 0xA0), press(10, 'A'), release(20, 'A'), release(29, 0xA0),
+          release(30, 0x10)},
+         {"HotKey SHIFT+A"}},
+        {"generic ALT held for a click",
+         {move(0, 50, 60), press(100, 0x12), down(300, L, 50, 60), up(350, L, 50, 60),
+          release(500, 0x12)},
+         {"MoveTo 50 60", "Delay 300", "Push Down ALT", "LClick", "Delay 150", "Push Up ALT"}},
+    });
+    // The stop key's modifiers are held by their right-hand and generic keys too.
+    TranslateOptions ctrlF12;
+    ctrlF12.stopKey = CtrlBit | 0x7B;
+    for (std::uint8_t ctrl : {std::uint8_t{0xA3}, std::uint8_t{0x11}}) {
+        SCOPED_TRACE(ctrl);
+        const Translation translation = translateRecording(
+            recordingOf(join({typed(0, "A"), {press(30, ctrl), press(40, 0x7B)}, typed(50, "B")})),
+            ctrlF12);
+        EXPECT_EQ(bodyOf(translation), (std::vector<std::string>{"PutChar a"}));
+    }
 }
 
 TEST(RecordTranslate, AKeyHeldLongEnoughToRepeatIsPushedDownAndUp) {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,10 @@ struct BoxCase {
     std::string text;
 };
 
+void PrintTo(const BoxCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class StartBox : public RunDriver, public ::testing::WithParamInterface<BoxCase> {};
 
 TEST_P(StartBox, ShowsCommentsAndKeys) {
@@ -148,6 +153,10 @@ struct ColourCase {
     bool starts;
 };
 
+void PrintTo(const ColourCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class StartColour : public RunDriver, public ::testing::WithParamInterface<ColourCase> {};
 
 TEST_P(StartColour, StartsOnlyOnTheExactColour) {
@@ -176,6 +185,10 @@ struct LoopCase {
     long passes; // -1: endless
 };
 
+void PrintTo(const LoopCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class LoopRule : public RunDriver, public ::testing::WithParamInterface<LoopCase> {};
 
 TEST_P(LoopRule, CountsPasses) {
@@ -199,6 +212,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LoopCase{"TimesThenLoop", "LPT 3\n", "LOP", 3},
                       LoopCase{"TimesAlone", "循环次数 4\n", "REM last", 4},
                       LoopCase{"TimesZero", "Loop Times 0\n", "End", 1},
+                      // Looping is on, but a count of 0 is no endless loop.
+                      LoopCase{"TimesZeroAlone", "Loop Times 0\n", "REM last", 1},
+                      LoopCase{"TimesZeroThenLoop", "Loop Times 0\n", "Loop", 1},
                       LoopCase{"NegativeThenLoop", "Loop Times -1\n", "Loop", -1},
                       LoopCase{"NegativeAlone", "Loop Times -1\n", "REM last", -1},
                       LoopCase{"NegativeThenEnd", "Loop Times -1\n", "End", 1},

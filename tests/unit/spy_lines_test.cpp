@@ -3,6 +3,7 @@
 
 #include "spy_lines.h"
 #include "spy_options.h"
+#include "wait_test_support.h"
 
 #include "script/command.h"
 #include "script/parser.h"
@@ -56,18 +57,10 @@ std::vector<std::string> textLines(const std::string& text) {
 
 TEST(SpyLines, EveryLineOfAReachableButtonInEachForm) {
     const std::vector<std::string> english = {
-        "MoveTo 961 541",
-        "WaitColor 960 540 0000FF",
-        "WaitNotColor 960 540 0000FF",
-        "Wait Caption 记事本",
-        "Top Caption 记事本",
-        "Top Class Notepad",
-        "Wait Process notepad.exe",
-        "Click ButtonText 1001 OK",
-        "Wait ButtonText 1001 OK",
-        "Wait ButtonEnable 1001",
-        "Wait Key CTRL+F5",
-        "HotKey CTRL+F5",
+        "MoveTo 961 541",           "WaitColor 960 540 0000FF", "WaitNotColor 960 540 0000FF",
+        "Wait Caption 记事本",      "Top Caption 记事本",       "Top Class Notepad",
+        "Wait Process notepad.exe", "Click ButtonText 1001 OK", "Wait ButtonText 1001 OK",
+        "Wait ButtonEnable 1001",   "Wait Key CTRL+F5",         "HotKey CTRL+F5",
         "Break Key CTRL+F5",
     };
     std::vector<SpyLine> lines = spyLines(buttonFacts(), NameForm::English);
@@ -115,7 +108,9 @@ TEST(SpyLines, EveryLineThatCannotBeGivenSaysWhy) {
         {"no caption, Top Caption", [](SpyFacts& f) { f.caption = gbk(""); }, 4,
          LineStatus::NotAvailable, "has no caption"},
         {"caption not GBK",
-         [](SpyFacts& f) { f.caption = {true, "", false, "the character U+D55C has no GBK form"}; },
+         [](SpyFacts& f) {
+             f.caption = {true, "", false, "the character U+D55C has no GBK form"};
+         },
          4, LineStatus::NotWritable, "U+D55C"},
         {"caption with a line feed", [](SpyFacts& f) { f.caption = gbk("two\nlines"); }, 3,
          LineStatus::NotWritable, "line feed"},
@@ -146,8 +141,10 @@ TEST(SpyLines, EveryLineThatCannotBeGivenSaysWhy) {
          },
          7, LineStatus::Unreachable, "300 bytes and the player reads 255"},
         {"control text not GBK",
-         [](SpyFacts& f) { f.controlText = {true, "", false, "no GBK form"}; }, 8,
-         LineStatus::NotWritable, "no GBK form"},
+         [](SpyFacts& f) {
+             f.controlText = {true, "", false, "no GBK form"};
+         },
+         8, LineStatus::NotWritable, "no GBK form"},
         {"no key", [](SpyFacts& f) { f.key = 0; }, 12, LineStatus::NotAvailable,
          "press a key while the spy has the focus"},
     };
@@ -185,6 +182,46 @@ TEST(SpyLines, ALongCaptionIsWaitedForByThePartThePlayerReads) {
     EXPECT_NE(lines[3].note.find("256 bytes"), std::string::npos) << lines[3].note;
     // Top Caption compares the whole title.
     EXPECT_EQ(lines[4].line, "Top Caption " + caption);
+}
+
+// The spy gives a control line only for a text the player reads whole: the
+// longest such text clicks the control in the player, one byte more gives no line.
+using SpyControlLimit = WaitTest;
+
+TEST_F(SpyControlLimit, TheLongestTextThePlayerReadsClicksOneByteMoreGivesNoLine) {
+    const std::string longest = std::string(PlayerTextLimit - 2, 'x') + "\xBC\xC7"; // ends in 记
+    const std::string tooLong = longest + "y";
+    ASSERT_EQ(longest.size(), 255u);
+
+    SpyFacts facts = buttonFacts();
+    facts.controlText = gbk(longest);
+    facts.controlTextBytes = longest.size();
+    const SpyLine click = spyLines(facts, NameForm::English)[7];
+    ASSERT_EQ(click.status, LineStatus::Ready) << click.note;
+    EXPECT_EQ(click.line, "Click ButtonText 1001 " + longest);
+
+    platform::WindowHandle dialog = fake::addWindow("#32770", "Setup");
+    fake::setForeground(dialog);
+    fake::addControl(dialog, 1001, longest);
+    EXPECT_FALSE(execute(click.line));
+    EXPECT_EQ(fake::countCalls("send"), 2u); // pressed and released
+
+    facts.controlText = gbk(tooLong);
+    facts.controlTextBytes = tooLong.size();
+    for (std::size_t row : {7u, 8u}) {
+        const SpyLine line = spyLines(facts, NameForm::English)[row];
+        EXPECT_EQ(line.status, LineStatus::Unreachable) << row;
+        EXPECT_TRUE(line.line.empty()) << row;
+        EXPECT_NE(line.note.find("256 bytes and the player reads 255"), std::string::npos)
+            << line.note;
+    }
+    // What the line would have said never ends the player's wait.
+    SetUp();
+    dialog = fake::addWindow("#32770", "Setup");
+    fake::setForeground(dialog);
+    fake::addControl(dialog, 1001, tooLong);
+    load("Wait ButtonText 1001 " + tooLong);
+    EXPECT_TRUE(runsForever());
 }
 
 TEST(SpyOptions, TheCommandLine) {

@@ -30,6 +30,10 @@ const char* const RecordUsage =
     "  --pack OUT.exe       also pack the script into a player, with pack's checks\n"
     "  --player PATH        the player to pack (default: player.exe beside record.exe)\n"
     "  --version            print the version of the recorder\n"
+    "Two left clicks are one LDBClick when the second press comes within the\n"
+    "system's double-click time of the first and within half the double-click\n"
+    "rectangle's width and height of its point; a press exactly at a limit\n"
+    "still counts.\n"
     "Exit codes: 0 done, 1 nothing recorded or written because of an error,\n"
     "2 usage error.\n";
 

@@ -279,6 +279,8 @@ class FirstPass {
 
     // The second of two left clicks within the system's double-click time and
     // rectangle, with nothing else between them, makes the first a double click.
+    // A press exactly at a limit still counts (the time is the longest that may
+    // pass, the rectangle's half-width the farthest the point may move).
     void leftClicked(std::size_t click) {
         const Action& second = actions[click];
         if (lastClick != NoClick) {

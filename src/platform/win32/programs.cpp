@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/on_first_use.h"
 
 #include <shellapi.h>
 
@@ -9,8 +10,14 @@
 
 namespace platform {
 
+// Any box the system shows for a start that fails has the look of the player's.
 void openProgram(const char* file, const char* parameters) {
-    ShellExecuteA(nullptr, "open", file, parameters, nullptr, SW_SHOWNORMAL);
+    static const auto execute = win32::shellFunction<decltype(ShellExecuteA)>("ShellExecuteA");
+    if (execute == nullptr)
+        return;
+    const ULONG_PTR cookie = win32::enterCommonControls();
+    execute(nullptr, "open", file, parameters, nullptr, SW_SHOWNORMAL);
+    win32::leaveCommonControls(cookie);
 }
 
 std::size_t ownExecutablePath(char* buffer, std::size_t capacity) {

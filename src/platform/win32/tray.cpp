@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/on_first_use.h"
 
 #include <shellapi.h>
 
@@ -29,8 +30,10 @@ static_assert(offsetof(NotifyIconRecord, hIcon) == offsetof(NOTIFYICONDATAA, hIc
 static_assert(offsetof(NotifyIconRecord, szTip) == offsetof(NOTIFYICONDATAA, szTip));
 
 IconHandle extractSmallIcon(const char* file, int index) {
+    static const auto extract = win32::shellFunction<decltype(ExtractIconExA)>("ExtractIconExA");
     HICON small = nullptr;
-    ExtractIconExA(file, index, nullptr, &small, 1);
+    if (extract != nullptr)
+        extract(file, index, nullptr, &small, 1);
     return fromHandle(small);
 }
 
@@ -50,7 +53,9 @@ bool notifyIcon(std::uint32_t message, const NotifyIconRecord& record) {
     std::memcpy(data.szTip, record.szTip, sizeof(record.szTip));
     // The first version's tip is 64 bytes; keep it terminated inside them.
     data.szTip[sizeof(record.szTip) - 1] = '\0';
-    return Shell_NotifyIconA(message, &data) != 0;
+    static const auto notify =
+        win32::shellFunction<decltype(Shell_NotifyIconA)>("Shell_NotifyIconA");
+    return notify != nullptr && notify(message, &data) != 0;
 }
 
 } // namespace platform
