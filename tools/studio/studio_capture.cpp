@@ -50,8 +50,8 @@ StudioRecordOptions parseStudioRecordOptions(std::string_view text) {
     StudioRecordOptions result;
     const std::vector<std::string> arguments = splitArguments(text);
     for (const std::string& argument : arguments) {
-        for (const char* refused : {"--pack", "--player", "--encoding", "--help", "-h", "/?",
-                                    "--version"}) {
+        for (const char* refused :
+             {"--pack", "--player", "--encoding", "--help", "-h", "/?", "--version"}) {
             if (argument == refused) {
                 result.error = argument + " is for record.exe; the studio inserts the lines";
                 return result;
@@ -65,8 +65,8 @@ StudioRecordOptions parseStudioRecordOptions(std::string_view text) {
         return result;
     }
     if (!parsed.options.output.empty()) {
-        result.error = "no script file: the studio inserts the lines (" + parsed.options.output +
-                       ")";
+        result.error =
+            "no script file: the studio inserts the lines (" + parsed.options.output + ")";
         return result;
     }
     result.options = std::move(parsed.options);
@@ -74,8 +74,7 @@ StudioRecordOptions parseStudioRecordOptions(std::string_view text) {
     return result;
 }
 
-RenderedScript recordedInsertion(const Translation& translation, bool wholeScript,
-                                 NameForm form) {
+RenderedScript recordedInsertion(const Translation& translation, bool wholeScript, NameForm form) {
     if (wholeScript) {
         return renderScript(translation.steps, form);
     }

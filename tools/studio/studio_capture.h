@@ -45,5 +45,4 @@ StudioRecordOptions parseStudioRecordOptions(std::string_view text);
 // feed. Into a blank script: the whole script as record.exe writes it. Into
 // one with lines: the body only (no Start, comment, Loop Times or End), with
 // the Break Key line first when the recording sends the player's break key.
-RenderedScript recordedInsertion(const Translation& translation, bool wholeScript,
-                                 NameForm form);
+RenderedScript recordedInsertion(const Translation& translation, bool wholeScript, NameForm form);

@@ -123,21 +123,20 @@ void paint(HDC dc) {
     const int factsLeft = Margin * 2 + MagnifierSize;
     const std::wstring facts0 = L"x " + std::to_wstring(facts.x) + L", y " +
                                 std::to_wstring(facts.y) + L"   " + fromGbk(facts.colour);
-    const std::wstring window =
-        fromGbk(formatUiText(text(TextId::StudioPickWindow),
-                             {facts.haveWindow && facts.caption.writable ? facts.caption.gbk
-                                                                         : std::string("-")}));
-    const std::wstring control =
-        facts.haveControl ? L"id " + std::to_wstring(facts.controlId) + L"  " +
-                                fromGbk(facts.controlClass.gbk) + L"  \"" +
-                                fromGbk(facts.controlText.gbk) + L"\""
-                          : L"";
+    const std::wstring window = fromGbk(formatUiText(
+        text(TextId::StudioPickWindow),
+        {facts.haveWindow && facts.caption.writable ? facts.caption.gbk : std::string("-")}));
+    const std::wstring control = facts.haveControl
+                                     ? L"id " + std::to_wstring(facts.controlId) + L"  " +
+                                           fromGbk(facts.controlClass.gbk) + L"  \"" +
+                                           fromGbk(facts.controlText.gbk) + L"\""
+                                     : L"";
     const std::wstring factLines[FactsLines] = {facts0, window, control};
     for (int i = 0; i < FactsLines; ++i) {
         drawLine(dc, factsLeft, Margin + i * RowHeight, factLines[i], GetSysColor(COLOR_INFOTEXT));
     }
-    drawLine(dc, factsLeft, Margin + (FactsLines + 1) * RowHeight,
-             wideText(TextId::StudioPickKeys), RGB(0, 0, 160));
+    drawLine(dc, factsLeft, Margin + (FactsLines + 1) * RowHeight, wideText(TextId::StudioPickKeys),
+             RGB(0, 0, 160));
     int y = Margin * 2 + MagnifierSize;
     for (std::size_t row = 0; row < picker.lines.size(); ++row) {
         const SpyLine& line = picker.lines[row];
@@ -213,8 +212,8 @@ void registerClass(const wchar_t* name, WNDPROC procedure) {
 void initCapture() {
     registerClass(L"ScriptStudioCaptureKeys", helperProcedure);
     registerClass(StudioPickerClass, pickerProcedure);
-    picker.helper = CreateWindowExW(0, L"ScriptStudioCaptureKeys", L"", 0, 0, 0, 0, 0,
-                                    HWND_MESSAGE, nullptr, studio.instance, nullptr);
+    picker.helper = CreateWindowExW(0, L"ScriptStudioCaptureKeys", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, studio.instance, nullptr);
     picker.startKey =
         RegisterHotKey(picker.helper, StartHotKey, MOD_CONTROL | MOD_SHIFT, VK_F11) != FALSE;
     if (!picker.startKey) {
@@ -222,7 +221,9 @@ void initCapture() {
     }
 }
 
-bool isPicking() { return picker.window != nullptr; }
+bool isPicking() {
+    return picker.window != nullptr;
+}
 
 void startPicking() {
     if (isPicking()) {
@@ -232,10 +233,10 @@ void startPicking() {
         setState(wideText(TextId::StudioStateAlreadyRunning));
         return;
     }
-    picker.window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                                    StudioPickerClass, wideText(TextId::StudioPickTitle).c_str(),
-                                    WS_POPUP | WS_BORDER, 0, 0, PickerWidth, PickerHeight,
-                                    nullptr, nullptr, studio.instance, nullptr);
+    picker.window =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, StudioPickerClass,
+                        wideText(TextId::StudioPickTitle).c_str(), WS_POPUP | WS_BORDER, 0, 0,
+                        PickerWidth, PickerHeight, nullptr, nullptr, studio.instance, nullptr);
     if (picker.window == nullptr) {
         return;
     }
@@ -274,8 +275,8 @@ void endPicking() {
     ShowWindow(studio.window, SW_RESTORE);
     SetForegroundWindow(studio.window);
     SetFocus(studio.editor);
-    setState(fromGbk(
-        formatUiText(text(TextId::StudioStatePicked), {std::to_string(picker.inserted)})));
+    setState(
+        fromGbk(formatUiText(text(TextId::StudioStatePicked), {std::to_string(picker.inserted)})));
 }
 
 void insertLinesAfterCursor(const std::wstring& lines) {

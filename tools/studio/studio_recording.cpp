@@ -60,8 +60,7 @@ std::string dateTimeNow() {
 }
 
 void failed(const std::string& reason) {
-    const std::wstring message =
-        fromGbk(formatUiText(text(TextId::StudioRecordFailed), {reason}));
+    const std::wstring message = fromGbk(formatUiText(text(TextId::StudioRecordFailed), {reason}));
     setState(message);
     showBox(message, MB_OK | MB_ICONERROR);
 }
@@ -135,7 +134,9 @@ void finishRecording(bool stopKeyPressed) {
 
 } // namespace
 
-bool isRecording() { return recorder.active; }
+bool isRecording() {
+    return recorder.active;
+}
 
 void toggleRecording() {
     if (recorder.active) {
@@ -183,17 +184,16 @@ void askRecordOptions() {
     }
     RECT owner;
     GetWindowRect(studio.window, &owner);
-    HWND prompt = CreateWindowExW(
-        WS_EX_DLGMODALFRAME, L"ScriptStudioRecordOptions",
-        wideText(TextId::StudioRecordOptionsTitle).c_str(), WS_POPUP | WS_CAPTION,
-        owner.left + 80, owner.top + 120, 520, 150, studio.window, nullptr, studio.instance,
-        nullptr);
+    HWND prompt = CreateWindowExW(WS_EX_DLGMODALFRAME, L"ScriptStudioRecordOptions",
+                                  wideText(TextId::StudioRecordOptionsTitle).c_str(),
+                                  WS_POPUP | WS_CAPTION, owner.left + 80, owner.top + 120, 520, 150,
+                                  studio.window, nullptr, studio.instance, nullptr);
     auto child = [&](const wchar_t* className, const std::wstring& label, DWORD style, int id,
                      RECT place) {
         HWND control = CreateWindowExW(
             className == std::wstring(L"edit") ? WS_EX_CLIENTEDGE : 0, className, label.c_str(),
-            WS_CHILD | WS_VISIBLE | style, place.left, place.top, place.right, place.bottom,
-            prompt, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), studio.instance, nullptr);
+            WS_CHILD | WS_VISIBLE | style, place.left, place.top, place.right, place.bottom, prompt,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), studio.instance, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont), FALSE);
         return control;
     };
