@@ -3,8 +3,12 @@
 // their own with a message loop. The hook procedures only put each event with
 // its time on a queue; the recorder takes them off in batches.
 
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 #include "record_events.h"

@@ -1,7 +1,7 @@
 // record: records clicks, keys and pauses on the desktop and writes them as a
 // script that the player plays back. See RecordUsage for the command line.
 
-#include "record_capture.h"
+#include "record_intake.h"
 #include "record_options.h"
 #include "record_translate.h"
 
@@ -41,12 +41,7 @@ struct Session {
     bool recording = false;
     bool finished = false;
     int exitCode = 0;
-    Recording recording_;
-    HeldModifiers held;
-    unsigned ownButtons = 0; // buttons pressed on the recorder's own window
-    HWND lastFront = nullptr;
-    std::uint32_t lastWindow = 0;
-    std::vector<CapturedEvent> batch;
+    Intake intake;
     std::string report; // what the box at the end says
 };
 
@@ -103,103 +98,12 @@ void showBox(const std::string& text, UINT icon) {
     MessageBoxA(session.window, text.c_str(), "record", MB_OK | icon);
 }
 
-// A UTF-16 text as GBK, up to the first character GBK cannot hold exactly.
-std::string gbkPrefix(const wchar_t* text, int length) {
-    std::string out;
-    for (int at = 0; at < length;) {
-        const int width = IS_HIGH_SURROGATE(text[at]) && at + 1 < length ? 2 : 1;
-        char bytes[8];
-        BOOL usedDefault = FALSE;
-        const int written = WideCharToMultiByte(GbkCodePage, WC_NO_BEST_FIT_CHARS, text + at, width,
-                                                bytes, sizeof bytes, nullptr, &usedDefault);
-        if (written <= 0 || usedDefault) {
-            break;
-        }
-        out.append(bytes, static_cast<std::size_t>(written));
-        at += width;
-    }
-    return out;
-}
-
-bool isOwnWindow(HWND window) {
-    DWORD process = 0;
-    return window != nullptr && GetWindowThreadProcessId(window, &process) != 0 &&
-           process == GetCurrentProcessId();
-}
-
-// The caption index of the window in front; 0 for none, one without a caption
-// and the recorder's own.
-std::uint32_t windowIndex(HWND front) {
-    if (front == session.lastFront) {
-        return session.lastWindow;
-    }
-    session.lastFront = front;
-    session.lastWindow = 0;
-    if (front == nullptr || isOwnWindow(front)) {
-        return 0;
-    }
-    wchar_t caption[512];
-    const int length = GetWindowTextW(front, caption, 512);
-    const std::string text = gbkPrefix(caption, length);
-    if (text.empty()) {
-        return 0;
-    }
-    std::vector<std::string>& captions = session.recording_.captions;
-    for (std::uint32_t index = 1; index < captions.size(); ++index) {
-        if (captions[index] == text) {
-            session.lastWindow = index;
-            return index;
-        }
-    }
-    captions.push_back(text);
-    session.lastWindow = static_cast<std::uint32_t>(captions.size() - 1);
-    return session.lastWindow;
-}
-
-bool onOwnWindow(POINT point) {
-    return isOwnWindow(GetAncestor(WindowFromPoint(point), GA_ROOT));
-}
-
 void stopRecording(StopReason reason);
 
-// Takes the hooks' events into the recording: the stop key ends it; clicks on
-// the recorder's window and keys typed into it stay out.
+// Takes the hooks' events into the recording; the stop key ends it.
 void drain() {
-    session.batch.clear();
-    takeCaptured(session.batch);
-    for (const CapturedEvent& captured : session.batch) {
-        if (!session.recording) {
-            break;
-        }
-        RecordedEvent event;
-        event.kind = captured.kind;
-        event.key = captured.key;
-        event.injected = captured.injected;
-        event.time = captured.time;
-        event.x = captured.point.x;
-        event.y = captured.point.y;
-        const bool isKey = event.kind == EventKind::KeyDown || event.kind == EventKind::KeyUp;
-        if (isKey) {
-            if (pressesStopKey(session.held, event, session.options.translate.stopKey)) {
-                session.recording_.endTime = event.time;
-                stopRecording(StopReason::StopKey);
-                return;
-            }
-            noteKeyEvent(session.held, event);
-            if (isOwnWindow(captured.front)) {
-                continue;
-            }
-        }
-        if (event.kind == EventKind::ButtonDown && onOwnWindow(captured.point)) {
-            session.ownButtons |= event.key;
-            continue;
-        }
-        if (event.kind == EventKind::ButtonUp && (session.ownButtons & event.key) != 0) {
-            session.ownButtons &= ~static_cast<unsigned>(event.key);
-            continue;
-        }
-        event.window = windowIndex(captured.front);
-        session.recording_.events.push_back(event);
+    if (session.recording && takeIntoRecording(session.intake)) {
+        stopRecording(StopReason::StopKey);
     }
 }
 
@@ -322,7 +226,7 @@ bool packRecording(const std::string& script) {
 
 int writeRecording() {
     RecordOptions& options = session.options;
-    Recording& recording = session.recording_;
+    Recording& recording = session.intake.recording;
     options.translate.comment = recordingComment(localDateTime("%04u-%02u-%02u %02u:%02u"),
                                                  recording.screenWidth, recording.screenHeight);
     const Translation translation = translateRecording(recording, options.translate);
@@ -375,33 +279,20 @@ void stopRecording(StopReason reason) {
     KillTimer(session.window, EndTimer);
     stopCapture();
     if (reason != StopReason::StopKey) {
-        drain(); // the last events before the hooks went
-        session.recording_.endTime = GetTickCount();
+        takeIntoRecording(session.intake); // the last events before the hooks went
+        session.intake.recording.endTime = GetTickCount();
     }
     session.recording = false;
     setTrayIcon(false);
     if (reason == StopReason::Tray) {
         // The click on the tray icon that stopped the recording is no part of it.
-        std::vector<RecordedEvent>& events = session.recording_.events;
-        for (std::size_t at = events.size(); at-- > 0;) {
-            if (events[at].kind == EventKind::ButtonDown) {
-                events.resize(at);
-                break;
-            }
-        }
+        dropLastClick(session.intake);
     }
     finish(writeRecording());
 }
 
 bool startRecording() {
-    Recording& recording = session.recording_;
-    recording.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    recording.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    recording.metrics.doubleClickTime = GetDoubleClickTime();
-    recording.metrics.doubleClickWidth = GetSystemMetrics(SM_CXDOUBLECLK);
-    recording.metrics.doubleClickHeight = GetSystemMetrics(SM_CYDOUBLECLK);
-    recording.metrics.dragWidth = GetSystemMetrics(SM_CXDRAG);
-    recording.metrics.dragHeight = GetSystemMetrics(SM_CYDRAG);
+    beginIntake(session.intake, session.options.translate.stopKey);
     DWORD error = 0;
     if (!startCapture(error)) {
         const std::string text =
@@ -414,7 +305,7 @@ bool startRecording() {
         }
         return false;
     }
-    recording.startTime = GetTickCount();
+    session.intake.recording.startTime = GetTickCount();
     session.recording = true;
     setTrayIcon(true);
     SetTimer(session.window, DrainTimer, DrainInterval, nullptr);

@@ -2,7 +2,7 @@
 // pixel through WaitColor's read, the executable through Wait Process's, the
 // control text through the control waits' bounded read.
 
-#include "spy_win32.h"
+#include "spy_screen.h"
 
 #include "platform/platform.h"
 #include "runner/executor.h"

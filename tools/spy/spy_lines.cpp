@@ -275,6 +275,18 @@ const char* statusWord(LineStatus status) {
     return "";
 }
 
+std::string spyRowText(const SpyLine& line) {
+    switch (line.status) {
+    case LineStatus::Ready:
+        return line.line + (line.note.empty() ? "" : "      (" + line.note + ")");
+    case LineStatus::Flagged:
+        return line.line + "      [flagged: " + line.note + "]";
+    default:
+        return "[" + std::string(commandWord(line.opcode, NameForm::English)) + ": " +
+               statusWord(line.status) + "] " + line.note;
+    }
+}
+
 std::string spyLineText(const SpyLine& line, NameForm form) {
     if (line.status == LineStatus::Ready) {
         return line.line + "\n";

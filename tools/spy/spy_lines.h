@@ -82,5 +82,10 @@ std::vector<SpyLine> spyLines(const SpyFacts& facts, NameForm form);
 std::string spyLineText(const SpyLine& line, NameForm form);
 std::string spyText(const std::vector<SpyLine>& lines, NameForm form);
 
+// The line as a list of ready lines shows it (GBK): a ready line with its
+// note in parentheses, a flagged one with "[flagged: note]", any other as
+// "[Command: status] note".
+std::string spyRowText(const SpyLine& line);
+
 // "not available", "flagged" and the like.
 const char* statusWord(LineStatus status);

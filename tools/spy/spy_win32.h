@@ -1,27 +1,11 @@
 #pragma once
-// The spy's Win32 front end: gathering the facts at a point, text conversions,
-// output to a console or pipe, the clipboard and the window.
+// The spy's Win32 front end: text conversions, output to a console or pipe,
+// the clipboard and the window; what it reads from the screen is in
+// spy_screen.h, which the studio shares.
 
-#include "spy_lines.h"
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "spy_screen.h"
 
 #include <string>
-
-// ---- spy_gather.cpp ----------------------------------------------------------
-
-// The deepest visible child window under the screen point, disabled ones
-// included, preferring a control over a group box it lies in; null when the
-// point is over no child of its top-level window.
-HWND controlAt(POINT point);
-// Everything the lines need at `point`, for the window in front `front`.
-SpyFacts gatherFacts(POINT point, HWND front, KeyCombo key);
 
 // ---- spy_output.cpp ------------------------------------------------------------
 

@@ -18,8 +18,6 @@ constexpr int FreezeHotKey = 1;
 // Scroll Lock: hardly any program takes it, and it is not F10, which opens menus.
 constexpr UINT FreezeKey = VK_SCROLL;
 
-constexpr int MagnifiedPixels = 11; // the pixels around the pointer, the centre marked
-constexpr int Zoom = 12;
 constexpr int Margin = 8;
 constexpr int RowHeight = 24;
 constexpr int LineCount = 13;
@@ -46,8 +44,7 @@ struct SpyWindow {
     std::wstring shown[LineCount];
     std::wstring shownFacts;
     HFONT font = nullptr;
-    HDC magnifierDc = nullptr;
-    HBITMAP magnifierBitmap = nullptr;
+    Magnifier magnifier;
     RECT magnifierRect{};
 
     NameForm form = NameForm::English;
@@ -115,40 +112,15 @@ std::wstring factsText(const SpyFacts& facts) {
     return text;
 }
 
-std::wstring rowText(const SpyLine& line) {
-    const std::wstring command =
-        wideFromGbk(std::string(commandWord(line.opcode, NameForm::English)));
-    switch (line.status) {
-    case LineStatus::Ready:
-        return wideFromGbk(line.line) +
-               (line.note.empty() ? L"" : L"      (" + wideFromGbk(line.note) + L")");
-    case LineStatus::Flagged:
-        return wideFromGbk(line.line) + L"      [flagged: " + wideFromGbk(line.note) + L"]";
-    default:
-        return L"[" + command + L": " + wideFromGbk(statusWord(line.status)) + L"] " +
-               wideFromGbk(line.note);
-    }
-}
-
 void showLines() {
     spy.current.key = spy.key;
     spy.lines = spyLines(spy.current, spy.form);
     for (int row = 0; row < LineCount && row < static_cast<int>(spy.lines.size()); ++row) {
         const SpyLine& line = spy.lines[static_cast<std::size_t>(row)];
-        setTextIfChanged(spy.lineEdits[row], spy.shown[row], rowText(line));
+        setTextIfChanged(spy.lineEdits[row], spy.shown[row], wideFromGbk(spyRowText(line)));
         EnableWindow(spy.copyButtons[row], !line.line.empty());
     }
     setTextIfChanged(spy.facts, spy.shownFacts, factsText(spy.current));
-}
-
-void captureMagnifier(POINT point) {
-    RECT all{0, 0, MagnifiedPixels, MagnifiedPixels};
-    FillRect(spy.magnifierDc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    HDC screen = GetDC(nullptr);
-    BitBlt(spy.magnifierDc, 0, 0, MagnifiedPixels, MagnifiedPixels, screen,
-           point.x - MagnifiedPixels / 2, point.y - MagnifiedPixels / 2, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    InvalidateRect(spy.window, &spy.magnifierRect, FALSE);
 }
 
 void refresh() {
@@ -172,22 +144,9 @@ void refresh() {
         spy.lastFront = front;
     }
     spy.current = gatherFacts(point, front, spy.key);
-    captureMagnifier(point);
+    captureMagnifier(spy.magnifier, point);
+    InvalidateRect(spy.window, &spy.magnifierRect, FALSE);
     showLines();
-}
-
-void paintMagnifier(HDC dc) {
-    const RECT& r = spy.magnifierRect;
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, r.left, r.top, MagnifiedPixels * Zoom, MagnifiedPixels * Zoom, spy.magnifierDc,
-               0, 0, MagnifiedPixels, MagnifiedPixels, SRCCOPY);
-    // The centre pixel: a black frame with a white one inside, visible on any colour.
-    RECT centre{r.left + (MagnifiedPixels / 2) * Zoom - 1, r.top + (MagnifiedPixels / 2) * Zoom - 1,
-                r.left + (MagnifiedPixels / 2 + 1) * Zoom + 1,
-                r.top + (MagnifiedPixels / 2 + 1) * Zoom + 1};
-    FrameRect(dc, &centre, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    InflateRect(&centre, -1, -1);
-    FrameRect(dc, &centre, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
 void setFreeze(bool frozen) {
@@ -253,7 +212,7 @@ void createChildren() {
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     spy.font = CreateFontIndirectW(&metrics.lfMessageFont);
 
-    const int magnifierSize = MagnifiedPixels * Zoom;
+    const int magnifierSize = MagnifierSize;
     spy.magnifierRect = {Margin, Margin, Margin + magnifierSize, Margin + magnifierSize};
     const int factsLeft = Margin * 2 + magnifierSize;
     spy.facts = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, factsLeft, Margin,
@@ -293,11 +252,7 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
     case WM_CREATE: {
         spy.window = window;
-        HDC screen = GetDC(nullptr);
-        spy.magnifierDc = CreateCompatibleDC(screen);
-        spy.magnifierBitmap = CreateCompatibleBitmap(screen, MagnifiedPixels, MagnifiedPixels);
-        SelectObject(spy.magnifierDc, spy.magnifierBitmap);
-        ReleaseDC(nullptr, screen);
+        spy.magnifier = createMagnifier();
         createChildren();
         spy.hotKey = RegisterHotKey(window, FreezeHotKey, 0, FreezeKey) != FALSE;
         SetTimer(window, RefreshTimer, RefreshMs, nullptr);
@@ -325,7 +280,7 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        paintMagnifier(dc);
+        paintMagnifier(spy.magnifier, dc, POINT{spy.magnifierRect.left, spy.magnifierRect.top});
         EndPaint(window, &paint);
         return 0;
     }
@@ -334,8 +289,7 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         if (spy.hotKey) {
             UnregisterHotKey(window, FreezeHotKey);
         }
-        DeleteDC(spy.magnifierDc);
-        DeleteObject(spy.magnifierBitmap);
+        destroyMagnifier(spy.magnifier);
         DeleteObject(spy.font);
         PostQuitMessage(0);
         return 0;
@@ -365,7 +319,7 @@ int runSpyWindow(HINSTANCE instance, NameForm form) {
         return 1;
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    const int clientHeight = Margin * 3 + MagnifiedPixels * Zoom + 30 + LineCount * RowHeight + 28;
+    const int clientHeight = Margin * 3 + MagnifierSize + 30 + LineCount * RowHeight + 28;
     RECT frame{0, 0, ClientWidth, clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_TOPMOST);
     // In the top right corner of the work area, away from where most windows open.

@@ -4,6 +4,8 @@
 // read windows do.
 
 constexpr const wchar_t* StudioWindowClass = L"ScriptStudio";
+// The small window that follows the pointer while picking from the screen.
+constexpr const wchar_t* StudioPickerClass = L"ScriptStudioPicker";
 
 // Control and command ids.
 enum StudioId : int {
@@ -49,5 +51,8 @@ enum StudioId : int {
     CmdFocusProblems,
     CmdFocusCommands,
     CmdAbout,
+    CmdPick,
+    CmdRecord,
+    CmdRecordOptions,
     CmdRecentFirst = 1100, // + index, up to RecentCount
 };

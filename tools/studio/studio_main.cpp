@@ -39,6 +39,7 @@ constexpr ToolButton ToolButtons[] = {
     {TextId::StudioToolStop, CmdStop},
     {TextId::StudioToolMakeExe, CmdMakeExe},
     {TextId::StudioToolCommands, CmdInsertCommand},
+    {TextId::StudioToolRecord, CmdRecord},
 };
 
 // The order of the name forms in the command pane's list of forms.
@@ -101,6 +102,10 @@ HMENU createMenus() {
     appendItem(script, CmdMakeExe, TextId::StudioMenuMakeExe);
     AppendMenuW(script, MF_SEPARATOR, 0, nullptr);
     appendItem(script, CmdKeepOpen, TextId::StudioMenuKeepOpen);
+    AppendMenuW(script, MF_SEPARATOR, 0, nullptr);
+    appendItem(script, CmdPick, TextId::StudioMenuPick);
+    appendItem(script, CmdRecord, TextId::StudioMenuRecord);
+    appendItem(script, CmdRecordOptions, TextId::StudioMenuRecordOptions);
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(script),
                 wideText(TextId::StudioMenuScript).c_str());
 
@@ -517,6 +522,15 @@ void onCommand(int id, int code, HWND control) {
     case CmdFocusCommands:
         SetFocus(studio.commandList);
         break;
+    case CmdPick:
+        startPicking();
+        break;
+    case CmdRecord:
+        toggleRecording();
+        break;
+    case CmdRecordOptions:
+        askRecordOptions();
+        break;
     case CmdAbout:
         showBox(fromGbk(formatUiText(text(TextId::StudioAbout), {PROGRAM_VERSION})),
                 MB_OK | MB_ICONINFORMATION);
@@ -535,6 +549,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CREATE:
         studio.window = window;
         createControls();
+        initCapture();
         DragAcceptFiles(window, TRUE);
         return 0;
     case WM_SIZE:

@@ -156,3 +156,16 @@ void showFind(bool replace);
 void findNext();
 void onFindMessage(FINDREPLACEW* find);
 void askGoToLine();
+
+// studio_picking.cpp, studio_recording.cpp: pick from the screen, record into
+// the script.
+void initCapture(); // the picking hotkey, Ctrl+Shift+F11
+void startPicking();
+void endPicking();
+bool isPicking();
+void toggleRecording();
+bool isRecording();
+void askRecordOptions();
+// Inserts whole lines (separated by '\r') on the cursor's line when it is
+// empty, else on new lines after it, through insertAtCursor.
+void insertLinesAfterCursor(const std::wstring& lines);

@@ -1,0 +1,240 @@
+// Recording into the script with the recorder's own hooks, intake and
+// translation: the studio steps aside, records until the stop key (PAUSE
+// unless the recording options name another) and inserts the lines at the
+// cursor, where the check takes them like typed ones. A blank script gets the
+// whole script record.exe would write; a script with lines gets the body only.
+
+#include "studio_win32.h"
+
+#include "pack_windows.h"
+#include "record_intake.h"
+#include "studio_capture.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr UINT DrainMs = 50;
+const wchar_t* const SettingsKey = L"Software\\Script player\\Studio";
+const wchar_t* const OptionsValue = L"RecordOptions";
+
+struct StudioRecorder {
+    bool active = false;
+    Intake intake;
+    StudioRecordOptions settings;
+    UINT_PTR drainTimer = 0;
+    UINT_PTR endTimer = 0;
+};
+
+StudioRecorder recorder;
+
+std::wstring storedOptions() {
+    wchar_t value[512] = {};
+    DWORD size = sizeof(value) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, SettingsKey, OptionsValue, RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS) {
+        return {};
+    }
+    return value;
+}
+
+void storeOptions(const std::wstring& options) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    RegSetValueExW(key, OptionsValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(options.c_str()),
+                   static_cast<DWORD>((options.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+std::string dateTimeNow() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute);
+    return text;
+}
+
+void failed(const std::string& reason) {
+    const std::wstring message = fromGbk(formatUiText(text(TextId::StudioRecordFailed), {reason}));
+    setState(message);
+    showBox(message, MB_OK | MB_ICONERROR);
+}
+
+void finishRecording(bool stopKeyPressed);
+
+void CALLBACK onDrainTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (recorder.active && takeIntoRecording(recorder.intake)) {
+        finishRecording(true);
+    }
+}
+
+void CALLBACK onEndTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (recorder.active) {
+        finishRecording(false);
+    }
+}
+
+void finishRecording(bool stopKeyPressed) {
+    KillTimer(nullptr, recorder.drainTimer);
+    if (recorder.endTimer != 0) {
+        KillTimer(nullptr, recorder.endTimer);
+    }
+    stopCapture();
+    Recording& recording = recorder.intake.recording;
+    if (!stopKeyPressed) {
+        takeIntoRecording(recorder.intake); // the last events before the hooks went
+        recording.endTime = GetTickCount();
+    }
+    recorder.active = false;
+    ShowWindow(studio.window, SW_RESTORE);
+    SetForegroundWindow(studio.window);
+    SetFocus(studio.editor);
+
+    RecordOptions& options = recorder.settings.options;
+    options.translate.comment =
+        recordingComment(dateTimeNow(), recording.screenWidth, recording.screenHeight);
+    const Translation translation = translateRecording(recording, options.translate);
+    const bool wholeScript = studio.document.firstKept < 0;
+    const NameForm form = recorder.settings.formGiven ? options.form : studio.insertForm;
+    const RenderedScript lines = recordedInsertion(translation, wholeScript, form);
+    if (!lines.ok) {
+        failed(lines.problem);
+        return;
+    }
+    if (translation.bodySteps == 0) {
+        setState(wideText(TextId::StudioStateRecordedNothing));
+        return;
+    }
+    std::wstring inserted = fromGbk(lines.text);
+    inserted.pop_back(); // the last line feed: the lines go between the script's own
+    for (wchar_t& character : inserted) {
+        character = character == L'\n' ? L'\r' : character;
+    }
+    if (wholeScript) {
+        SendMessageW(studio.editor, EM_SETSEL, 0, -1);
+        insertAtCursor(inserted);
+    } else {
+        insertLinesAfterCursor(inserted);
+    }
+    const auto lineCount = std::count(lines.text.begin(), lines.text.end(), '\n');
+    std::string state =
+        formatUiText(text(TextId::StudioStateRecorded),
+                     {std::to_string(lineCount), std::to_string(recording.events.size())});
+    if (translation.unreachable > 0) {
+        state += "; " + formatUiText(text(TextId::StudioRecordOffScreen),
+                                     {std::to_string(translation.unreachable)});
+    }
+    setState(fromGbk(state));
+}
+
+} // namespace
+
+bool isRecording() {
+    return recorder.active;
+}
+
+void toggleRecording() {
+    if (recorder.active) {
+        finishRecording(false);
+        return;
+    }
+    if (studio.run.process != nullptr) {
+        setState(wideText(TextId::StudioStateAlreadyRunning));
+        return;
+    }
+    endPicking();
+    recorder.settings = parseStudioRecordOptions(toGbk(storedOptions()));
+    if (!recorder.settings.ok) {
+        failed(recorder.settings.error);
+        return;
+    }
+    const RecordOptions& options = recorder.settings.options;
+    beginIntake(recorder.intake, options.translate.stopKey);
+    DWORD error = 0;
+    if (!startCapture(error)) {
+        failed(errorText(error));
+        return;
+    }
+    recorder.intake.recording.startTime = GetTickCount();
+    recorder.active = true;
+    recorder.drainTimer = SetTimer(nullptr, 0, DrainMs, onDrainTimer);
+    recorder.endTimer =
+        options.seconds > 0 ? SetTimer(nullptr, 0, options.seconds * 1000, onEndTimer) : 0;
+    setState(fromGbk(formatUiText(text(TextId::StudioStateRecording), {options.stopKey})));
+    // Aside, so that the recorded clicks and keys go to the user's windows.
+    ShowWindow(studio.window, SW_MINIMIZE);
+}
+
+void askRecordOptions() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW promptClass{};
+        promptClass.lpfnWndProc = DefWindowProcW;
+        promptClass.hInstance = studio.instance;
+        promptClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        promptClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        promptClass.lpszClassName = L"ScriptStudioRecordOptions";
+        RegisterClassW(&promptClass);
+        registered = true;
+    }
+    RECT owner;
+    GetWindowRect(studio.window, &owner);
+    HWND prompt = CreateWindowExW(WS_EX_DLGMODALFRAME, L"ScriptStudioRecordOptions",
+                                  wideText(TextId::StudioRecordOptionsTitle).c_str(),
+                                  WS_POPUP | WS_CAPTION, owner.left + 80, owner.top + 120, 520, 150,
+                                  studio.window, nullptr, studio.instance, nullptr);
+    auto child = [&](const wchar_t* className, const std::wstring& label, DWORD style, int id,
+                     RECT place) {
+        HWND control = CreateWindowExW(
+            className == std::wstring(L"edit") ? WS_EX_CLIENTEDGE : 0, className, label.c_str(),
+            WS_CHILD | WS_VISIBLE | style, place.left, place.top, place.right, place.bottom, prompt,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), studio.instance, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont), FALSE);
+        return control;
+    };
+    child(L"static", wideText(TextId::StudioRecordOptionsPrompt), 0, -1, {10, 8, 490, 34});
+    HWND edit = child(L"edit", storedOptions(), WS_TABSTOP | ES_AUTOHSCROLL, 10, {10, 46, 490, 24});
+    child(L"button", wideText(TextId::StudioOk), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK,
+          {330, 78, 80, 26});
+    child(L"button", wideText(TextId::StudioCancel), WS_TABSTOP, IDCANCEL, {420, 78, 80, 26});
+    EnableWindow(studio.window, FALSE);
+    ShowWindow(prompt, SW_SHOW);
+    SetFocus(edit);
+    bool accepted = false;
+    MSG message;
+    for (bool done = false; !done && GetMessageW(&message, nullptr, 0, 0) > 0;) {
+        const bool key = message.message == WM_KEYDOWN;
+        const bool button = message.message == WM_LBUTTONUP && GetParent(message.hwnd) == prompt;
+        if ((key && message.wParam == VK_RETURN) ||
+            (button && GetDlgCtrlID(message.hwnd) == IDOK)) {
+            accepted = done = true;
+        } else if ((key && message.wParam == VK_ESCAPE) ||
+                   (button && GetDlgCtrlID(message.hwnd) == IDCANCEL)) {
+            done = true;
+        }
+        if (!IsDialogMessageW(prompt, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    wchar_t typed[512] = {};
+    GetWindowTextW(edit, typed, 512);
+    EnableWindow(studio.window, TRUE);
+    DestroyWindow(prompt);
+    SetForegroundWindow(studio.window);
+    if (!accepted) {
+        return;
+    }
+    const StudioRecordOptions checked = parseStudioRecordOptions(toGbk(typed));
+    if (!checked.ok) {
+        showBox(fromGbk(formatUiText(text(TextId::StudioRecordOptionsBad), {checked.error})),
+                MB_OK | MB_ICONERROR);
+        return;
+    }
+    storeOptions(typed);
+}
