@@ -66,6 +66,18 @@ void startThread(void (*procedure)());
 // no static object is destroyed under their feet.
 [[noreturn]] void endProcess();
 
+// ---- The studio's trace ----------------------------------------------------
+
+// The number of a message registered by name, shared by every process; 0 on failure.
+std::uint32_t registerWindowMessage(const char* name);
+// Posts a message to a window of any process and returns at once; false when
+// the window is gone.
+bool postMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                 std::intptr_t lParam);
+// Maps the shared memory of this name, for reading and writing; null when
+// there is none. It stays mapped until the process ends.
+void* openSharedMemory(const char* name);
+
 // ---- Message boxes --------------------------------------------------------
 
 constexpr std::uint32_t BoxOk = 0x0;

@@ -1,6 +1,7 @@
 // The compile pass: every line is parsed in order; settings take effect at once.
 
 #include "platform/platform.h"
+#include "runner/trace.h"
 #include "runner/executor.h"
 #include "script/parser.h"
 #include "script/script.h"
@@ -38,6 +39,7 @@ std::size_t shownLength(const char* line, std::size_t limit) {
     auto message = std::make_unique<char[]>(SyntaxMessageSize);
     std::snprintf(message.get(), SyntaxMessageSize, "第%d行脚本语法错误! \n代码:\"%.*s\"",
                   lineNumber, static_cast<int>(shownLength(line, ShownLineBytes)), line);
+    traceEnd(TraceEnd::SyntaxError, lineNumber);
     platform::messageBox(message.get(), "错误", platform::BoxOk);
     platform::endProcess();
 }

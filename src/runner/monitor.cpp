@@ -5,6 +5,7 @@
 
 #include "keys/key_combo.h"
 #include "platform/platform.h"
+#include "runner/trace.h"
 #include "runner/run_state.h"
 #include "runner/tray_icon.h"
 
@@ -59,6 +60,7 @@ void MonitorThread() {
             platform::sleepFor(CycleMs);
         } while (!breakTested || !breakKeyHeld());
     }
+    traceEnd(TraceEnd::BreakKey);
     TrayIcon::update(TrayMode::Remove);
     platform::endProcess();
 }

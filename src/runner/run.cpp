@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "runner/executor.h"
 #include "runner/run_state.h"
+#include "runner/trace.h"
 #include "runner/tray_icon.h"
 #include "script/script.h"
 
@@ -44,14 +45,24 @@ void Script::run() {
     prepareStart();
     createOwnerWindow();
     TrayIcon::update(TrayMode::Add);
+    std::int32_t pass = 0;
     do {
+        ++pass;
         for (std::int32_t i = 1; i < lineCount - 1; ++i) {
             Command& command = commands[i];
-            if (isActionCommand(command) && execute(command)) {
+            if (!isActionCommand(command)) {
+                continue;
+            }
+            traceBeforeCommand(i + 1, pass);
+            const bool stop = execute(command);
+            traceAfterCommand(i + 1);
+            if (stop) {
+                traceEnd(TraceEnd::WaitEnded);
                 TrayIcon::update(TrayMode::Remove);
                 return;
             }
         }
     } while (anotherPass());
+    traceEnd(TraceEnd::PassesDone);
     TrayIcon::update(TrayMode::Remove);
 }

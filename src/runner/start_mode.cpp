@@ -2,6 +2,7 @@
 
 #include "keys/key_combo.h"
 #include "platform/platform.h"
+#include "runner/trace.h"
 #include "runner/executor.h"
 #include "runner/monitor.h"
 #include "runner/run_state.h"
@@ -33,6 +34,7 @@ ByteString startBoxText(const Script& script) {
 void confirmStart(const Script& script) {
     ByteString text = startBoxText(script);
     if (platform::messageBox(text.c_str(), "开始", platform::BoxOkCancel) != platform::AnswerOk) {
+        traceEnd(TraceEnd::StartCancelled);
         platform::endProcess();
     }
 }
@@ -51,11 +53,13 @@ void waitForStartKey(char* keyText) {
 // than that holds no colour and never matches.
 void checkStartColour(const LineText& line, const Command& command) {
     if (line.size() < ColourTextLength) {
+        traceEnd(TraceEnd::StartColourMismatch);
         platform::endProcess();
     }
     const char* expected = line.c_str() + line.size() - ColourTextLength;
     ColourText actual = screenColourText(slotNumber(command.param1), slotNumber(command.param2));
     if (std::memcmp(actual.text, expected, ColourTextLength) != 0) {
+        traceEnd(TraceEnd::StartColourMismatch);
         platform::endProcess();
     }
 }

@@ -3,6 +3,7 @@
 #include "runner/start_up.h"
 
 #include "platform/platform.h"
+#include "runner/trace.h"
 #include "script/resource_reader.h"
 #include "script/script.h"
 
@@ -16,6 +17,7 @@ std::int32_t startUp() {
         if (!reader.load(ScriptResourceName, ScriptResourceType)) {
             return 0;
         }
+        traceStartUp();
         Script script;
         // The script takes over the reader's copy of the resource and splits it
         // in place: one copy of the text for the whole run.

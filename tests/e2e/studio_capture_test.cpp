@@ -189,7 +189,7 @@ bool runFromStudio(Studio& studio, e2e::TestWindow& front) {
     EXPECT_TRUE(eventually([&] { return IsIconic(studio.window) != FALSE; }));
     EXPECT_TRUE(front.activate());
     return eventually(
-        [&] { return studio.state().find("ended with exit code 0") != std::string::npos; }, 20000);
+        [&] { return studio.state().find("exit code 0") != std::string::npos; }, 20000);
 }
 
 constexpr int OkId = 1001;

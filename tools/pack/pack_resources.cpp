@@ -7,6 +7,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -14,6 +15,9 @@ namespace {
 const WORD NeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 char* const ScriptType = MAKEINTRESOURCEA(10); // RT_RCDATA
 char* const ScriptName = MAKEINTRESOURCEA(1);
+// What the studio adds to a player it starts for a run; never kept in a player
+// the packer writes.
+char* const TraceName = MAKEINTRESOURCEA(2);
 
 // A module loaded for its resources only; freed with the record.
 struct DataModule {
@@ -34,12 +38,12 @@ BOOL CALLBACK collectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR i
     return TRUE;
 }
 
-// The languages under which the file already carries a script.
-std::vector<WORD> scriptLanguages(const std::string& path) {
+// The languages under which the file already carries the resource `name`.
+std::vector<WORD> resourceLanguages(const std::string& path, char* name) {
     std::vector<WORD> languages;
     DataModule data(path);
     if (data.module != nullptr) {
-        EnumResourceLanguagesA(data.module, ScriptType, ScriptName, collectLanguage,
+        EnumResourceLanguagesA(data.module, ScriptType, name, collectLanguage,
                                reinterpret_cast<LONG_PTR>(&languages));
     }
     return languages;
@@ -78,19 +82,109 @@ std::string folderOf(const std::string& path) {
     return std::string(full, static_cast<std::size_t>(name - full));
 }
 
-// Embeds the script into `temporary`, a fresh copy of the player.
-bool embedInto(const std::string& temporary, std::string_view script, std::string& error) {
-    const std::vector<WORD> old = scriptLanguages(temporary);
-    HANDLE update = BeginUpdateResourceA(temporary.c_str(), FALSE);
+// One resource of a module, copied out: its type and name are numbers or texts.
+struct CopiedResource {
+    std::string type;
+    std::string name;
+    bool typeIsNumber = false;
+    bool nameIsNumber = false;
+    WORD language = 0;
+    std::string bytes;
+};
+
+// A resource's type or name as the enumeration gives it, kept past the module.
+void keepId(LPCSTR id, std::string& text, bool& isNumber) {
+    isNumber = IS_INTRESOURCE(id);
+    text = isNumber ? std::to_string(reinterpret_cast<ULONG_PTR>(id)) : std::string(id);
+}
+
+LPCSTR idOf(const std::string& text, bool isNumber) {
+    return isNumber ? MAKEINTRESOURCEA(std::stoul(text)) : text.c_str();
+}
+
+struct Collection {
+    HMODULE module;
+    std::vector<CopiedResource>* resources;
+    CopiedResource current;
+};
+
+BOOL CALLBACK collectLanguageOf(HMODULE module, LPCSTR, LPCSTR, WORD language, LONG_PTR into) {
+    auto* collection = reinterpret_cast<Collection*>(into);
+    CopiedResource copy = collection->current;
+    copy.language = language;
+    HRSRC found = FindResourceExA(module, idOf(copy.type, copy.typeIsNumber),
+                                  idOf(copy.name, copy.nameIsNumber), language);
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (data != nullptr) {
+        copy.bytes.assign(static_cast<const char*>(data), SizeofResource(module, found));
+        collection->resources->push_back(std::move(copy));
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK collectName(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR into) {
+    auto* collection = reinterpret_cast<Collection*>(into);
+    keepId(name, collection->current.name, collection->current.nameIsNumber);
+    EnumResourceLanguagesA(module, type, name, collectLanguageOf, into);
+    return TRUE;
+}
+
+BOOL CALLBACK collectType(HMODULE module, LPSTR type, LONG_PTR into) {
+    auto* collection = reinterpret_cast<Collection*>(into);
+    keepId(type, collection->current.type, collection->current.typeIsNumber);
+    EnumResourceNamesA(module, type, collectName, into);
+    return TRUE;
+}
+
+// Every resource of the file but the script and the trace: what a copy of a
+// player keeps when its resources are written anew.
+std::vector<CopiedResource> resourcesToKeep(const std::string& path) {
+    std::vector<CopiedResource> resources;
+    DataModule data(path);
+    if (data.module == nullptr) {
+        return resources;
+    }
+    Collection collection{data.module, &resources, {}};
+    EnumResourceTypesA(data.module, collectType, reinterpret_cast<LONG_PTR>(&collection));
+    std::erase_if(resources, [](const CopiedResource& resource) {
+        return resource.typeIsNumber && resource.type == "10" && resource.nameIsNumber &&
+               (resource.name == "1" || resource.name == "2");
+    });
+    return resources;
+}
+
+// Embeds the script into `temporary`, a fresh copy of the player, and the
+// trace resource when one is given; a trace resource the copy carried goes.
+bool embedInto(const std::string& temporary, std::string_view script, std::string_view trace,
+               std::string& error) {
+    const std::vector<WORD> old = resourceLanguages(temporary, ScriptName);
+    // A copy of a traced player has its resources written anew without the
+    // trace: a deleted resource can stay behind otherwise (Wine keeps it).
+    const bool dropTrace = !resourceLanguages(temporary, TraceName).empty();
+    const std::vector<CopiedResource> kept =
+        dropTrace ? resourcesToKeep(temporary) : std::vector<CopiedResource>{};
+    HANDLE update = BeginUpdateResourceA(temporary.c_str(), dropTrace);
     if (update == nullptr) {
         error = "cannot update the resources of the copy: " + errorText(GetLastError());
         return false;
     }
     bool ok = true;
-    for (WORD language : old) {
+    for (const CopiedResource& resource : kept) {
+        ok = ok && UpdateResourceA(update, idOf(resource.type, resource.typeIsNumber),
+                                   idOf(resource.name, resource.nameIsNumber), resource.language,
+                                   const_cast<char*>(resource.bytes.data()),
+                                   static_cast<DWORD>(resource.bytes.size()));
+    }
+    for (WORD language : dropTrace ? std::vector<WORD>{} : old) {
         if (language != NeutralLanguage) {
             ok = ok && UpdateResourceA(update, ScriptType, ScriptName, language, nullptr, 0);
         }
+    }
+    if (!trace.empty()) {
+        ok = ok &&
+             UpdateResourceA(update, ScriptType, TraceName, NeutralLanguage,
+                             const_cast<char*>(trace.data()), static_cast<DWORD>(trace.size()));
     }
     // A resource of size 0 cannot be added (Wine refuses it, and Windows takes a
     // size of 0 as a request to delete the resource): an empty script is stored
@@ -123,6 +217,11 @@ bool embedInto(const std::string& temporary, std::string_view script, std::strin
 
 bool writePackedPlayer(const std::string& player, const std::string& output,
                        std::string_view script, std::string& error) {
+    return writeTracedPlayer(player, output, script, "", error);
+}
+
+bool writeTracedPlayer(const std::string& player, const std::string& output,
+                       std::string_view script, std::string_view trace, std::string& error) {
     const std::string folder = folderOf(output);
     char temporary[MAX_PATH * 4];
     if (GetTempFileNameA(folder.c_str(), "pck", 0, temporary) == 0) {
@@ -135,7 +234,7 @@ bool writePackedPlayer(const std::string& player, const std::string& output,
     }
     // A read-only player gives a read-only copy, which could not be updated.
     ok = ok && SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
-    ok = ok && embedInto(temporary, script, error);
+    ok = ok && embedInto(temporary, script, trace, error);
     if (ok && !MoveFileExA(temporary, output.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         error = "cannot replace " + output + ": " + errorText(GetLastError());
         ok = false;
@@ -147,6 +246,10 @@ bool writePackedPlayer(const std::string& player, const std::string& output,
         DeleteFileA(temporary);
     }
     return ok;
+}
+
+bool carriesTrace(const std::string& path) {
+    return !resourceLanguages(path, TraceName).empty();
 }
 
 bool readEmbeddedScript(const std::string& packed, std::string& script, std::string& error) {

@@ -36,6 +36,14 @@ bool utf8CharacterToGbk(std::string_view character, std::string& out);
 bool writePackedPlayer(const std::string& player, const std::string& output,
                        std::string_view script, std::string& error);
 
+// writePackedPlayer, and with `trace` (when not empty) as resource type 10, id
+// 2: a player that tells the studio what it plays. Only the studio's runs carry
+// one; writePackedPlayer drops it from a copy of such a player.
+bool writeTracedPlayer(const std::string& player, const std::string& output,
+                       std::string_view script, std::string_view trace, std::string& error);
+// Whether the file carries the trace resource.
+bool carriesTrace(const std::string& path);
+
 // The script a packed player carries. False with `error` set when the file
 // cannot be loaded or carries no script.
 bool readEmbeddedScript(const std::string& packed, std::string& script, std::string& error);

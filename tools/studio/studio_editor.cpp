@@ -247,7 +247,7 @@ HWND createEditor(HWND parent) {
     format.crTextColor = PlainColour;
     lstrcpyW(format.szFaceName, L"Consolas");
     SendMessageW(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-    SendMessageW(editor, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE | ENM_SCROLL);
+    SendMessageW(editor, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE | ENM_SCROLL | ENM_UPDATE);
     return editor;
 }
 
@@ -319,6 +319,8 @@ void takeChange(const TextChange& change, std::u16string now) {
     }
     const int keptBefore[2] = {studio.document.firstKept, studio.document.lastKept};
     replaceLines(studio.document, lines.firstLine, lines.removedLines, inserted);
+    shiftLineMarks(lines.firstLine, lines.removedLines, lines.insertedLines);
+    invalidateGutter();
     studio.mirror = std::move(now);
     auto at = studio.coloured.begin() + lines.firstLine;
     at = studio.coloured.erase(at, at + lines.removedLines);

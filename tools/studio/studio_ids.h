@@ -54,5 +54,13 @@ enum StudioId : int {
     CmdPick,
     CmdRecord,
     CmdRecordOptions,
+    CmdToggleBreakpoint,
+    CmdStep,
+    CmdPause,
+    CmdRunSelection,
+    CmdRunFromCursor,
+    CmdShowRunLog,
+    GutterId = 2000,
+    RunLogId,
     CmdRecentFirst = 1100, // + index, up to RecentCount
 };

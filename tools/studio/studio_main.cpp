@@ -101,6 +101,12 @@ HMENU createMenus() {
     appendItem(script, CmdStop, TextId::StudioMenuStop);
     appendItem(script, CmdMakeExe, TextId::StudioMenuMakeExe);
     AppendMenuW(script, MF_SEPARATOR, 0, nullptr);
+    appendItem(script, CmdToggleBreakpoint, TextId::StudioMenuBreakpoint);
+    appendItem(script, CmdStep, TextId::StudioMenuStep);
+    appendItem(script, CmdPause, TextId::StudioMenuPause);
+    appendItem(script, CmdRunSelection, TextId::StudioMenuRunSelection);
+    appendItem(script, CmdRunFromCursor, TextId::StudioMenuRunFromCursor);
+    AppendMenuW(script, MF_SEPARATOR, 0, nullptr);
     appendItem(script, CmdKeepOpen, TextId::StudioMenuKeepOpen);
     AppendMenuW(script, MF_SEPARATOR, 0, nullptr);
     appendItem(script, CmdPick, TextId::StudioMenuPick);
@@ -113,6 +119,7 @@ HMENU createMenus() {
     appendItem(view, CmdFocusEditor, TextId::StudioMenuFocusEditor);
     appendItem(view, CmdFocusProblems, TextId::StudioMenuFocusProblems);
     appendItem(view, CmdFocusCommands, TextId::StudioMenuFocusCommands);
+    appendItem(view, CmdShowRunLog, TextId::StudioMenuRunLog);
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view),
                 wideText(TextId::StudioMenuView).c_str());
 
@@ -148,6 +155,12 @@ HACCEL createAccelerators() {
         {FSHIFT | FVIRTKEY, VK_F6, CmdFocusEditor},
         {FVIRTKEY, VK_F7, CmdMakeExe},
         {FVIRTKEY, VK_F8, CmdNextProblem},
+        {FVIRTKEY, VK_F9, CmdToggleBreakpoint},
+        {FVIRTKEY, VK_F10, CmdStep},
+        {FVIRTKEY, VK_F11, CmdPause},
+        {FCONTROL | FVIRTKEY, VK_F5, CmdRunSelection},
+        {FCONTROL | FVIRTKEY, VK_F10, CmdRunFromCursor},
+        {FCONTROL | FVIRTKEY, 'L', CmdShowRunLog},
     };
     return CreateAcceleratorTableW(keys, static_cast<int>(sizeof(keys) / sizeof(keys[0])));
 }
@@ -232,8 +245,14 @@ void layout() {
     const int paneLeft = std::max(width - CommandPaneWidth, width / 2);
     const int editorWidth = paneLeft - Gap;
     const int problemsTop = std::max(top + 40, bottom - ProblemsHeight);
-    MoveWindow(studio.editor, 0, top, editorWidth, problemsTop - top - Gap, TRUE);
-    MoveWindow(studio.problems, 0, problemsTop, editorWidth, bottom - problemsTop, TRUE);
+    const int gutter = gutterWidth();
+    MoveWindow(studio.gutter, 0, top, gutter, problemsTop - top - Gap, TRUE);
+    MoveWindow(studio.editor, gutter, top, editorWidth - gutter, problemsTop - top - Gap, TRUE);
+    // The run log, when shown, takes the right half below the script.
+    const int problemsWidth = studio.runLogShown ? editorWidth / 2 - Gap / 2 : editorWidth;
+    MoveWindow(studio.problems, 0, problemsTop, problemsWidth, bottom - problemsTop, TRUE);
+    MoveWindow(studio.runLog, problemsWidth + Gap, problemsTop, editorWidth - problemsWidth - Gap,
+               bottom - problemsTop, TRUE);
     const int paneWidth = width - paneLeft;
     MoveWindow(studio.commandForm, paneLeft, top, paneWidth, 200, TRUE);
     const int listTop = top + 28;
@@ -258,6 +277,7 @@ void createControls() {
                                                  ToolButtonId + static_cast<int>(i)));
     }
     studio.editor = createEditor(studio.window);
+    createDebugControls();
     studio.problems = createChild(
         L"listbox", L"", WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
         ProblemsId, WS_EX_CLIENTEDGE);
@@ -386,6 +406,9 @@ void onCommand(int id, int code, HWND control) {
             onEditorChange();
         } else if (code == EN_VSCROLL) {
             colourVisibleLines();
+            invalidateGutter();
+        } else if (code == EN_UPDATE) {
+            invalidateGutter();
         }
         return;
     }
@@ -489,6 +512,24 @@ void onCommand(int id, int code, HWND control) {
     case CmdStop:
         stopScript();
         break;
+    case CmdToggleBreakpoint:
+        toggleBreakpoint();
+        break;
+    case CmdStep:
+        stepScript();
+        break;
+    case CmdPause:
+        pauseScript();
+        break;
+    case CmdRunSelection:
+        startRun(RunKind::Selection);
+        break;
+    case CmdRunFromCursor:
+        startRun(RunKind::FromCursor);
+        break;
+    case CmdShowRunLog:
+        toggleRunLog();
+        break;
     case CmdMakeExe:
         makeExe();
         break;
@@ -541,6 +582,10 @@ void onCommand(int id, int code, HWND control) {
 }
 
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == studio.traceMessage && studio.traceMessage != 0) {
+        onTraceMessage(wParam, lParam);
+        return 0;
+    }
     if (message == studio.findMessage && studio.findMessage != 0) {
         onFindMessage(reinterpret_cast<FINDREPLACEW*>(lParam));
         return 0;
@@ -591,7 +636,11 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         checkDiskChange();
         return 0;
     case WM_TIMER:
-        writeRecovery();
+        if (wParam == 2) {
+            onTraceTimer();
+        } else {
+            writeRecovery();
+        }
         return 0;
     case RunEndedMessage:
         onRunEnded(static_cast<DWORD>(wParam));

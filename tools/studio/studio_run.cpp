@@ -5,6 +5,9 @@
 
 #include "pack_options.h"
 #include "pack_windows.h"
+#include "studio_part.h"
+
+#include <richedit.h>
 
 namespace {
 
@@ -79,6 +82,12 @@ bool stoppedByUser = false;
 
 } // namespace
 
+void runScript() {
+    if (!continueScript()) {
+        startRun(RunKind::Whole);
+    }
+}
+
 void setState(const std::wstring& state) {
     SetWindowTextW(studio.statusState, state.c_str());
 }
@@ -94,13 +103,55 @@ bool refuseWithErrors(TextId action) {
     return true;
 }
 
-void runScript() {
+// The script to run and, for each line the player keeps, the editor line it
+// came from (0-based): the whole script, or a part of it with the script's
+// settings around it.
+static bool scriptOfRun(RunKind kind, std::string& script, std::vector<int>& editorLines) {
+    if (!packableScript(TextId::StudioActionRun, script)) {
+        return false;
+    }
+    editorLines.clear();
+    if (kind == RunKind::Whole || kind == RunKind::StepFromStart) {
+        for (std::size_t i = 0; i < studio.document.lines.size(); ++i) {
+            if (!studio.document.lines[i].text.empty()) {
+                editorLines.push_back(static_cast<int>(i));
+            }
+        }
+        return true;
+    }
+    CHARRANGE range{};
+    SendMessageW(studio.editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    const int first =
+        static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, range.cpMin));
+    int last = static_cast<int>(studio.document.lines.size()) - 1;
+    if (kind == RunKind::Selection) {
+        // A selection that ends at the start of a line leaves that line out.
+        const LONG end = range.cpMax > range.cpMin ? range.cpMax - 1 : range.cpMax;
+        last = static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, end));
+    }
+    const RunPart part = assembleRunPart(studio.document, first, last);
+    StudioDocument partDocument;
+    partDocument.language = studio.language;
+    partDocument.toGbk = studio.document.toGbk;
+    setDocumentText(partDocument, part.text);
+    bool ok = false;
+    script = scriptBytes(partDocument, ok);
+    for (std::size_t i = 0; i < partDocument.lines.size() && i < part.editorLine.size(); ++i) {
+        if (!partDocument.lines[i].text.empty()) {
+            editorLines.push_back(part.editorLine[i] - 1);
+        }
+    }
+    return ok;
+}
+
+void startRun(RunKind kind) {
     if (studio.run.process != nullptr) {
         setState(wideText(TextId::StudioStateAlreadyRunning));
         return;
     }
     std::string script;
-    if (!packableScript(TextId::StudioActionRun, script)) {
+    std::vector<int> editorLines;
+    if (!scriptOfRun(kind, script, editorLines)) {
         return;
     }
     std::string placeholder;
@@ -110,9 +161,12 @@ void runScript() {
         return;
     }
     const std::string temporary = placeholder + ".exe";
-    const bool written = writePackedPlayer(playerPath(), temporary, script, error);
+    std::string trace;
+    bool written = prepareTrace(editorLines, kind == RunKind::StepFromStart, trace, error);
+    written = written && writeTracedPlayer(playerPath(), temporary, script, trace, error);
     removeFile(placeholder);
     if (!written) {
+        endTrace();
         sayFailure(TextId::StudioRunFailed, error);
         return;
     }
@@ -125,6 +179,7 @@ void runScript() {
                         nullptr, &startup, &process)) {
         const std::string reason = errorText(GetLastError());
         removeFile(temporary);
+        endTrace();
         sayFailure(TextId::StudioRunFailed, reason);
         return;
     }
@@ -163,10 +218,17 @@ void onRunEnded(DWORD exitCode) {
     ansiPath(studio.run.temporaryPath, temporary);
     removeFile(temporary);
     const bool minimised = studio.run.minimised;
+    const std::wstring reason = endReasonText();
+    endTrace();
     studio.run = RunningScript{};
     if (minimised) {
         ShowWindow(studio.window, SW_RESTORE);
         SetForegroundWindow(studio.window);
+    }
+    if (!stoppedByUser && !reason.empty()) {
+        setState(fromGbk(formatUiText(text(TextId::StudioStateEndedWhy),
+                                      {toGbk(reason), std::to_string(exitCode), seconds(ran)})));
+        return;
     }
     const TextId state = stoppedByUser ? TextId::StudioStateStopped : TextId::StudioStateEnded;
     setState(fromGbk(formatUiText(text(state), {std::to_string(exitCode), seconds(ran)})));

@@ -13,6 +13,9 @@
 #include "studio_document.h"
 #include "studio_edits.h"
 #include "studio_file.h"
+#include "runner/trace_protocol.h"
+
+#include <set>
 #include "studio_ids.h"
 #include "ui_text.h"
 
@@ -25,12 +28,27 @@ constexpr int RecentCount = 8;
 // Posted to the window when a run's player has ended; wParam the exit code.
 constexpr UINT RunEndedMessage = WM_APP + 1;
 
+// What the traced player of a run has told the studio.
+struct TraceState {
+    HANDLE mapping = nullptr;
+    TraceControl* control = nullptr;
+    std::vector<int> editorLineOf; // per player line (from 1 at index 1): the editor line, 0-based
+    int line = -1;                 // the editor line of the command playing or stopped before
+    bool stopped = false;
+    bool waiting = false;          // the command on `line` has not come back yet
+    std::int32_t pass = 0;
+    ULONGLONG commandStartedAt = 0;
+    TraceEnd end = TraceEnd::PassesDone;
+    bool ended = false;
+};
+
 struct RunningScript {
     HANDLE process = nullptr;
     HANDLE waiter = nullptr;    // the thread that waits for the end
     std::wstring temporaryPath; // the packed player, removed at the end
     ULONGLONG startedAt = 0;
     bool minimised = false;
+    TraceState trace;
 };
 
 struct Studio {
@@ -81,6 +99,11 @@ struct Studio {
     std::vector<std::wstring> recent;
     bool keepOpenWhileRunning = false;
     RunningScript run;
+    UINT traceMessage = 0;
+    std::set<int> breakpoints; // editor lines, 0-based
+    HWND gutter = nullptr;
+    HWND runLog = nullptr;
+    bool runLogShown = false;
     std::wstring recoveryPath;
     bool recoveryDirty = false;
 
@@ -144,12 +167,35 @@ void checkDiskChange();
 std::wstring directoryOfProgram();
 
 // studio_run.cpp: Run and Make exe.
+enum class RunKind { Whole, StepFromStart, Selection, FromCursor };
+void startRun(RunKind kind);
 void runScript();
 void stopScript();
 void onRunEnded(DWORD exitCode);
 void makeExe();
 bool refuseWithErrors(TextId action); // true when the script has errors (told)
 void setState(const std::wstring& state);
+
+// studio_debug.cpp: the trace of a run, breakpoints, steps, the run log and the
+// line numbers beside the editor.
+void createDebugControls();
+int gutterWidth();
+void onTraceMessage(WPARAM wParam, LPARAM lParam);
+void onTraceTimer();
+void toggleBreakpoint();
+void stepScript();   // F10: one command; starts a run stopped before its first
+void pauseScript();
+bool continueScript(); // F5 while stopped: true when it went on
+void shiftLineMarks(int first, int removed, int inserted);
+void invalidateGutter();
+void toggleRunLog();
+// Makes the trace block and the resource text for a run of `text` (UTF-8)
+// whose player lines come from the editor lines `editorLines` (0-based, one per
+// kept line). False with `error` set when the block cannot be made.
+bool prepareTrace(const std::vector<int>& editorLines, bool stopAtFirst, std::string& resource,
+                  std::string& error);
+void endTrace();
+std::wstring endReasonText();
 
 // studio_find.cpp: find, replace, go to line.
 void showFind(bool replace);

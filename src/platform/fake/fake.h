@@ -59,6 +59,9 @@ void setPixel(std::int32_t x, std::int32_t y, std::uint32_t colour, Time from = 
 void setResource(platform::ModuleHandle module, int name, int type, std::string bytes);
 void setOwnModule(platform::ModuleHandle module);
 void setOwnExecutablePath(std::string path);
+// Shared memory of this name and size (zeroed), which openSharedMemory maps;
+// returns its bytes, valid until reset.
+void* addSharedMemory(std::string name, std::size_t size);
 
 // A top-level window; returns its handle.
 platform::WindowHandle addWindow(std::string className, std::string title,

@@ -87,6 +87,7 @@ struct World {
     std::vector<void (*)()> threads;
     std::vector<NotifyCall> notifies;
     std::vector<std::pair<Time, std::function<void()>>> timedActions;
+    std::map<std::string, std::vector<std::uint64_t>> sharedMemory; // 8-byte aligned
 };
 
 // Every operation and every control function holds this lock: the monitor

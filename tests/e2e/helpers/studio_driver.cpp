@@ -1,0 +1,103 @@
+#include "helpers/studio_driver.h"
+
+#include "helpers/wait_support.h"
+#include "studio_ids.h"
+#include "support/paths.h"
+
+namespace e2e {
+
+std::wstring wide(const std::string& text, UINT codePage) {
+    const int length =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wideText(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wideText.data(),
+                        length);
+    return wideText;
+}
+
+std::string narrow(const std::wstring& text, UINT codePage) {
+    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
+    return bytes;
+}
+
+namespace {
+
+void sendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(input));
+}
+
+} // namespace
+
+void press(WORD key, std::vector<WORD> modifiers) {
+    for (WORD modifier : modifiers) {
+        sendKey(modifier, false);
+    }
+    sendKey(key, false);
+    sendKey(key, true);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
+        sendKey(*it, true);
+    }
+    Sleep(60);
+}
+
+void type(const std::string& text) {
+    for (wchar_t character : wide(text)) {
+        if (character == L'\n') {
+            press(VK_RETURN);
+            continue;
+        }
+        INPUT input[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            input[i].type = INPUT_KEYBOARD;
+            input[i].ki.wScan = character;
+            input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
+        }
+        SendInput(2, input, sizeof(INPUT));
+        Sleep(15);
+    }
+    Sleep(100);
+}
+
+StudioUnderTest::StudioUnderTest(const std::string& arguments)
+    : program(startProgram(windowsPath(E2E_STUDIO), arguments)) {}
+
+bool StudioUnderTest::waitForWindow() {
+    window = waitForStudioWindow(program.processId());
+    return window != nullptr;
+}
+
+bool StudioUnderTest::bringToFront() {
+    if (IsIconic(window)) {
+        ShowWindow(window, SW_RESTORE);
+    }
+    SetForegroundWindow(window);
+    return waits::eventually([&] { return GetForegroundWindow() == window; });
+}
+
+std::string StudioUnderTest::title() const {
+    wchar_t buffer[512] = {};
+    GetWindowTextW(window, buffer, 512);
+    return gbk(buffer);
+}
+
+std::vector<std::string> StudioUnderTest::problems() const {
+    std::vector<std::string> rows;
+    for (const std::wstring& row : studioProblems(window)) {
+        rows.push_back(gbk(row));
+    }
+    return rows;
+}
+
+std::string StudioUnderTest::state() const {
+    return gbk(controlText(StatusStateId));
+}
+
+} // namespace e2e
