@@ -20,8 +20,9 @@
 // included, preferring a control over a group box it lies in; null when the
 // point is over no child of its top-level window.
 HWND controlAt(POINT point);
-// Everything the lines need at `point`, for the window in front `front`.
-SpyFacts gatherFacts(POINT point, HWND front, KeyCombo key);
+// Everything the lines need at `point`, for the window in front `front`; the
+// facts' own reasons in `language`.
+SpyFacts gatherFacts(POINT point, HWND front, KeyCombo key, UiLanguage language);
 
 // ---- spy_output.cpp ------------------------------------------------------------
 
@@ -37,5 +38,5 @@ bool copyToClipboard(HWND owner, const std::string& gbk);
 
 // ---- spy_window.cpp ------------------------------------------------------------
 
-// The always-on-top spy window; returns the exit code.
-int runSpyWindow(HINSTANCE instance, NameForm form);
+// The always-on-top spy window, its texts in `language`; returns the exit code.
+int runSpyWindow(HINSTANCE instance, NameForm form, UiLanguage language);
