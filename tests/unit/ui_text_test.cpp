@@ -2,6 +2,7 @@
 // table's rows in both languages, and the packer's checks in Chinese.
 
 #include "pack_checks.h"
+#include "pack_options.h"
 #include "pack_text.h"
 #include "ui_text.h"
 
@@ -28,6 +29,17 @@ TEST(UiText, TheOptionChoosesElseTheUsersUiLanguage) {
     EXPECT_TRUE(isUiLanguageOption("en"));
     EXPECT_FALSE(isUiLanguageOption("cn"));
     EXPECT_FALSE(isUiLanguageOption(""));
+
+    // The language is known before the rest of a command line is read.
+    using Arguments = std::vector<std::string>;
+    EXPECT_EQ(languageArgument(Arguments{"a.txt", "--lang", "zh", "--bogus"}), "zh");
+    EXPECT_EQ(languageArgument(Arguments{"--lang", "fr"}), "");
+    EXPECT_EQ(languageArgument(Arguments{"a.txt", "--lang"}), "");
+    const ParsedOptions pack = parsePackArguments({"a.txt", "--lang", "en", "--strict"});
+    EXPECT_TRUE(pack.ok);
+    EXPECT_EQ(pack.options.language, "en");
+    EXPECT_TRUE(pack.options.strict);
+    EXPECT_FALSE(parsePackArguments({"a.txt", "--lang", "fr"}).ok);
 }
 
 TEST(UiText, ArgumentsFillTheirNumbersOnly) {
