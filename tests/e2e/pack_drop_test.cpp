@@ -5,6 +5,7 @@
 
 #include "helpers/pack_run.h"
 #include "support/e2e.h"
+#include "ui_text.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,8 @@ TEST(PackDrop, OnAConsoleOfItsOwnItShowsTheOutcomeInABox) {
     const std::string folder = e2e::packFolder("drop-box");
     const std::string script = folder + "\\warned.txt";
     e2e::writeBytes(script, "Start No Box\nMoveTo 10\nEnd\n");
-    e2e::PackRun done = e2e::runPackOnOwnConsole(quoted(script));
+    // The bed's UI language may be Chinese, which the box would speak.
+    e2e::PackRun done = e2e::runPackOnOwnConsole(quoted(script) + " --lang en");
     EXPECT_EQ(done.exitCode, 0u);
     // The console gets what it always gets; the box shows the same lines.
     ASSERT_TRUE(contains(done.err, script + ": line 2")) << done.err;
@@ -70,7 +72,8 @@ TEST(PackDrop, OnAConsoleOfItsOwnItShowsTheOutcomeInABox) {
     EXPECT_EQ(done.boxText + "\n", done.err);
 
     e2e::writeBytes(folder + "\\broken.txt", "Start No Box\nDelay 1\nno such command\nEnd\n");
-    e2e::PackRun rejected = e2e::runPackOnOwnConsole(quoted(folder + "\\broken.txt"));
+    e2e::PackRun rejected =
+        e2e::runPackOnOwnConsole(quoted(folder + "\\broken.txt") + " --lang en");
     EXPECT_EQ(rejected.exitCode, 1u);
     EXPECT_TRUE(contains(rejected.boxText, "broken.txt: line 3")) << rejected.boxText;
     EXPECT_TRUE(contains(rejected.boxText, "no such command")) << rejected.boxText;
@@ -78,12 +81,22 @@ TEST(PackDrop, OnAConsoleOfItsOwnItShowsTheOutcomeInABox) {
     EXPECT_EQ(rejected.boxText + "\n", rejected.err);
 
     // Started by double-click, with nothing dropped on it.
-    e2e::PackRun bare = e2e::runPackOnOwnConsole("");
+    e2e::PackRun bare = e2e::runPackOnOwnConsole("--lang en");
     EXPECT_EQ(bare.exitCode, 2u);
     EXPECT_EQ(bare.err, "pack: no script file given (pack --help shows the usage)\n");
     EXPECT_EQ(bare.boxText, "pack: no script file given (pack --help shows the usage)\n\n"
                             "Drop a script file on pack.exe to pack it into an .exe.");
     EXPECT_EQ(e2e::listFolder(folder), "broken.txt warned.exe warned.txt");
+
+    // In Chinese, the console and the box alike; the command's name and the
+    // line stay as written.
+    e2e::PackRun chinese = e2e::runPackOnOwnConsole(quoted(folder + "\\broken.txt") + " --lang zh");
+    EXPECT_EQ(chinese.exitCode, 1u);
+    EXPECT_EQ(chinese.boxText + "\n", chinese.err);
+    const std::string noCommand =
+        formatUiText(uiText(TextId::CheckNoCommand, UiLanguage::Chinese), {""});
+    EXPECT_TRUE(contains(chinese.boxText, noCommand + "：\"no such command\"")) << chinese.boxText;
+    EXPECT_TRUE(contains(chinese.boxText, "pack：1 个错误；未写入任何文件")) << chinese.boxText;
 }
 
 // The files a --run left in the folder for temporary files.

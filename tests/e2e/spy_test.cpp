@@ -230,9 +230,11 @@ TEST_F(SpyWindow, TheLinesPackedAndPlayedActOnTheSameWindow) {
 }
 
 // The spy window itself, started as a user starts it; ended with the record.
+// In English unless asked otherwise: the bed's UI language may be Chinese.
 class SpyProgram {
   public:
-    SpyProgram() : run(e2e::startProgram(E2E_SPY)) {
+    explicit SpyProgram(const std::string& arguments = "--lang en")
+        : run(e2e::startProgram(E2E_SPY, arguments)) {
         EXPECT_TRUE(eventually(
             [&] {
                 for (HWND candidate : e2e::topLevelWindowsOf(run.processId())) {
@@ -367,6 +369,26 @@ TEST_F(SpyWindow, TheSpyWindowFollowsThePointerCopiesAndTakesKeys) {
     ASSERT_TRUE(e2e::movePointerSteadily({spyRect.left + 60, spyRect.bottom - 40}));
     Sleep(500);
     EXPECT_EQ(spy.rowText(7), L"[Click ButtonText: not available] no control under the pointer");
+}
+
+TEST_F(SpyWindow, TheWindowSpeaksChineseOrEnglishAsAsked) {
+    ASSERT_TRUE(e2e::movePointerSteadily(spot())); // over no control
+    struct Case {
+        const char* arguments;
+        const wchar_t* copyAll;
+        const wchar_t* noControl;
+    };
+    const Case cases[] = {
+        {"--lang zh", L"全部复制", L"[Click ButtonText: 无法取得] 指针下没有控件"},
+        {"--lang en", L"Copy all",
+         L"[Click ButtonText: not available] no control under the pointer"},
+    };
+    for (const Case& c : cases) {
+        SpyProgram spy(c.arguments);
+        ASSERT_NE(spy.window, nullptr);
+        EXPECT_EQ(spy.controlText(110), c.copyAll) << c.arguments;
+        EXPECT_TRUE(spy.rowBecomes(7, c.noControl)) << narrow(spy.rowText(7));
+    }
 }
 
 } // namespace

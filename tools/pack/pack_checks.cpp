@@ -4,6 +4,7 @@
 #include "runner/executor.h"
 #include "script/command.h"
 #include "script/parser.h"
+#include "ui_text.h"
 
 #include <cstring>
 #include <memory>
@@ -96,12 +97,16 @@ bool afterFirstSpace(std::string_view text, std::string_view& rest) {
     return true;
 }
 
-std::string describeEnd(std::string_view text) {
+bool endsBadly(std::string_view text) {
+    return !text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t');
+}
+
+std::string describeEnd(std::string_view text, UiLanguage language) {
     if (!text.empty() && text.back() == '\r') {
-        return " (it ends in a carriage return)";
+        return uiText(TextId::CheckEndsInCarriageReturn, language);
     }
-    if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        return " (it ends in white space)";
+    if (endsBadly(text)) {
+        return uiText(TextId::CheckEndsInWhiteSpace, language);
     }
     return "";
 }
@@ -109,27 +114,34 @@ std::string describeEnd(std::string_view text) {
 // What a key text that names no key means for each command that takes one.
 // `code` is what the text resolves to: modifier bits without a key still press
 // and release those modifiers.
-const char* noKeyEffect(Opcode opcode, KeyCombo code) {
+TextId noKeyEffect(Opcode opcode, KeyCombo code) {
     const KeyCombo modifiers = ShiftBit | CtrlBit | AltBit | WinBit;
     switch (opcode) {
     case Opcode::BreakKey:
-        return "the script then has no break key that can be pressed";
+        return TextId::CheckNoBreakKey;
     case Opcode::PauseKey:
-        return "the script then has no pause key";
+        return TextId::CheckNoPauseKey;
     case Opcode::StartKey:
-        return "the script never starts";
+        return TextId::CheckNeverStarts;
     case Opcode::WaitKey:
-        return "the wait never ends";
+        return TextId::CheckWaitNeverEnds;
     case Opcode::IfKey:
-        return "the script is never started again";
+        return TextId::CheckNeverStartedAgain;
     default:
-        return (code & modifiers) != 0 ? "only the modifiers are sent" : "nothing is sent";
+        return (code & modifiers) != 0 ? TextId::CheckOnlyModifiersSent : TextId::CheckNothingSent;
     }
 }
 
 struct Checker {
     std::vector<Finding>& findings;
     const ScriptLine* line = nullptr;
+    UiLanguage language = UiLanguage::English;
+
+    const char* text(TextId id) const { return uiText(id, language); }
+    std::string format(TextId id, std::initializer_list<std::string_view> arguments) const {
+        return formatUiText(uiText(id, language), arguments);
+    }
+    std::string describeEnd(std::string_view text) const { return ::describeEnd(text, language); }
 
     void add(FindingKind kind, std::string message) const {
         findings.push_back(
@@ -146,13 +158,14 @@ void checkKeyText(const Checker& checker, const std::string& name, Opcode opcode
     if ((code & 0xFF) != 0) {
         return;
     }
-    std::string why = describeEnd(keyText);
+    std::string why = checker.describeEnd(keyText);
     if (why.empty() && code != 0) {
-        why = startsWithNumber(keyText) ? " (the number's low byte, the virtual-key code, is 0)"
-                                        : " (a modifier with no key after it)";
+        why = checker.text(startsWithNumber(keyText) ? TextId::CheckKeyLowByteZero
+                                                     : TextId::CheckKeyModifierOnly);
     }
-    checker.warn(name + ": the key text " + quoteText(keyText) + " names no key" + why + "; " +
-                 noKeyEffect(opcode, code));
+    checker.warn(
+        checker.format(TextId::CheckKeyNamesNoKey,
+                       {name, quoteText(keyText), why, checker.text(noKeyEffect(opcode, code))}));
 }
 
 void checkColour(const Checker& checker, const std::string& name, Opcode opcode,
@@ -160,19 +173,18 @@ void checkColour(const Checker& checker, const std::string& name, Opcode opcode,
     if (isUpperHexColour(colour)) {
         return;
     }
-    std::string message = name + ": the colour " + quoteText(colour) +
-                          " is not six upper-case hexadecimal digits (RRGGBB)" +
-                          describeEnd(colour) + ", so it never equals a pixel";
+    std::string message = checker.format(TextId::CheckColourNotHex,
+                                         {name, quoteText(colour), checker.describeEnd(colour)});
     if (opcode == Opcode::StartColor) {
-        message += " and the script ends at once";
+        message += checker.text(TextId::CheckColourScriptEnds);
     } else if (opcode == Opcode::WaitColor) {
-        message += " and the wait ends only by the break key";
+        message += checker.text(TextId::CheckColourOnlyBreakKey);
     } else {
-        message += " and the wait ends at once";
+        message += checker.text(TextId::CheckColourWaitEnds);
     }
     std::string upper = upperAscii(colour);
     if (upper != colour && isUpperHexColour(upper)) {
-        message += "; write " + upper;
+        message += checker.format(TextId::CheckColourWrite, {upper});
     }
     checker.warn(message);
 }
@@ -196,13 +208,11 @@ void checkStartColour(const Checker& checker, const std::string& name,
         checkColour(checker, name, Opcode::StartColor, compared);
         return;
     }
-    std::string message = name + ": the colour " + quoteText(written) +
-                          " is not six upper-case hexadecimal digits (RRGGBB)" +
-                          describeEnd(written) +
-                          "; the player compares the last six bytes of the line, " +
-                          quoteText(compared) + ", with the pixel";
+    std::string message = checker.format(
+        TextId::CheckStartColourLastBytes,
+        {name, quoteText(written), checker.describeEnd(written), quoteText(compared)});
     if (!isUpperHexColour(compared)) {
-        message += ", so it never equals a pixel and the script ends at once";
+        message += checker.text(TextId::CheckStartColourNever);
     }
     checker.warn(message);
 }
@@ -221,14 +231,16 @@ void checkNumbers(const Checker& checker, const std::string& name, const LinePar
     if (complete) {
         return;
     }
-    std::string expected = withColour ? "x, y and a colour" : "x and y";
     std::string reads = "x=" + std::to_string(parse.numbers[0]);
-    reads += parse.written[1] ? " y=" + std::to_string(parse.numbers[1]) : " and no y";
+    reads += parse.written[1] ? " y=" + std::to_string(parse.numbers[1])
+                              : checker.text(TextId::CheckReadsNoY);
     if (withColour) {
-        reads += parse.written[2] ? " colour=" + quoteText(parse.texts[2]) : " and no colour";
+        reads += parse.written[2]
+                     ? checker.format(TextId::CheckReadsColour, {quoteText(parse.texts[2])})
+                     : checker.text(TextId::CheckReadsNoColour);
     }
-    checker.warn(name + " needs " + expected + ", separated by single spaces; the player reads " +
-                 reads);
+    const TextId expected = withColour ? TextId::CheckNeedsXYColour : TextId::CheckNeedsXY;
+    checker.warn(checker.format(TextId::CheckNumbers, {name, checker.text(expected), reads}));
 }
 
 void checkPutChar(const Checker& checker, std::string_view text) {
@@ -249,14 +261,10 @@ void checkPutChar(const Checker& checker, std::string_view text) {
     if (silent == 0) {
         return;
     }
-    std::string message = "PutChar types only letters, digits and ;=,-./`[\\]' : the byte " +
-                          quoteText(text.substr(first, 1)) + " at column " +
-                          std::to_string(first + 1);
-    if (silent > 1) {
-        message += " and " + std::to_string(silent - 1) + " more";
-    }
-    message += " send a key stroke with no key; use PutTextCb for such text";
-    checker.warn(message);
+    const std::string more =
+        silent > 1 ? checker.format(TextId::CheckPutCharMore, {std::to_string(silent - 1)}) : "";
+    checker.warn(checker.format(
+        TextId::CheckPutChar, {quoteText(text.substr(first, 1)), std::to_string(first + 1), more}));
 }
 
 void checkLine(const Checker& checker, const LineParse& parse, bool first, bool last) {
@@ -265,22 +273,18 @@ void checkLine(const Checker& checker, const LineParse& parse, bool first, bool 
     const std::string& text = parse.texts[0];
 
     if (first && !isStartCommand(opcode)) {
-        checker.warn("the first line is no start command (Start, Start Key, Start Color, Start "
-                     "No Box): it only chooses how the script starts, and the script starts at "
-                     "once");
+        checker.warn(checker.text(TextId::CheckFirstNotStart));
     }
     Command probe;
     probe.opcode = opcode;
     if (doesNothing(opcode)) {
-        std::string message = name + " does nothing in this player";
+        std::string message = checker.format(TextId::CheckDoesNothing, {name});
         if (opcode == Opcode::PutText) {
-            message += "; use PutChar or PutTextCb";
+            message += checker.text(TextId::CheckUsePutChar);
         }
         checker.warn(message);
     } else if ((first || last) && isActionCommand(probe) && !isStartCommand(opcode)) {
-        checker.warn(std::string("an action on the ") + (first ? "first" : "last") +
-                     " line never runs: only the lines between the first and the last are "
-                     "executed");
+        checker.warn(checker.text(first ? TextId::CheckActionOnFirst : TextId::CheckActionOnLast));
     }
 
     switch (opcode) {
@@ -296,8 +300,7 @@ void checkLine(const Checker& checker, const LineParse& parse, bool first, bool 
     case Opcode::IfKey: {
         std::size_t space = text.find(' ');
         if (space == std::string::npos) {
-            checker.warn("If Key without a space does nothing: write the key, a space, then the "
-                         "command line for the new copy");
+            checker.warn(checker.text(TextId::CheckIfKeyNoSpace));
         } else {
             checkKeyText(checker, name, opcode, std::string_view(text).substr(0, space));
         }
@@ -323,9 +326,9 @@ void checkLine(const Checker& checker, const LineParse& parse, bool first, bool 
     default:
         break;
     }
-    if (comparesText(opcode) && !describeEnd(text).empty()) {
-        checker.warn(name + ": the text " + quoteText(text) + describeEnd(text) +
-                     ", which is compared too");
+    if (comparesText(opcode) && endsBadly(text)) {
+        checker.warn(checker.format(TextId::CheckTextCompared,
+                                    {name, quoteText(text), checker.describeEnd(text)}));
     }
 }
 
@@ -410,34 +413,34 @@ std::string englishCommandName(int row) {
     return name;
 }
 
-void checkScriptLine(const ScriptLine& line, bool first, bool last,
-                     std::vector<Finding>& findings) {
-    Checker checker{findings, &line};
+void checkScriptLine(const ScriptLine& line, bool first, bool last, std::vector<Finding>& findings,
+                     UiLanguage language) {
+    Checker checker{findings, &line, language};
     LineParse parse = parseScriptLine(line.text);
     if (!parse.matched) {
-        std::string message = "no command matches this line";
+        std::string why;
         if (!line.text.empty() && (line.text[0] == ' ' || line.text[0] == '\t')) {
-            message += " (it begins with white space)";
+            why = checker.text(TextId::CheckBeginsWithSpace);
         } else if (line.text == "\r") {
-            message += " (it holds only a carriage return)";
+            why = checker.text(TextId::CheckOnlyCarriageReturn);
         } else if (parseScriptLine(line.text + " ").matched) {
-            message += " (the command's name ends in a space: add one after it)";
+            why = checker.text(TextId::CheckNameNeedsSpace);
         }
-        checker.add(FindingKind::Error, message);
+        checker.add(FindingKind::Error, checker.format(TextId::CheckNoCommand, {why}));
         return;
     }
     checkLine(checker, parse, first, last);
 }
 
-std::vector<Finding> checkScript(std::string_view text) {
+std::vector<Finding> checkScript(std::string_view text, UiLanguage language) {
     std::vector<Finding> findings;
     const std::vector<ScriptLine> lines = scriptLines(text);
     if (lines.empty()) {
-        findings.push_back(Finding{FindingKind::Warning, 0, 0,
-                                   "the script has no lines: the player does nothing", ""});
+        findings.push_back(
+            Finding{FindingKind::Warning, 0, 0, uiText(TextId::CheckNoLines, language), ""});
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        checkScriptLine(lines[i], i == 0, i + 1 == lines.size(), findings);
+        checkScriptLine(lines[i], i == 0, i + 1 == lines.size(), findings, language);
     }
     std::size_t nul = text.find('\0');
     if (nul != std::string_view::npos) {
@@ -445,8 +448,8 @@ std::vector<Finding> checkScript(std::string_view text) {
         for (std::size_t i = 0; i < nul; ++i) {
             fileLine += text[i] == '\n' ? 1 : 0;
         }
-        findings.push_back(Finding{FindingKind::Error, fileLine, 0,
-                                   "a NUL byte: the player reads the script only up to here", ""});
+        findings.push_back(
+            Finding{FindingKind::Error, fileLine, 0, uiText(TextId::CheckNulByte, language), ""});
     }
     return findings;
 }
@@ -463,19 +466,21 @@ int countKind(const std::vector<Finding>& findings, FindingKind kind) {
     return count;
 }
 
-std::string formatFinding(const Finding& finding) {
+std::string formatFinding(const Finding& finding, UiLanguage language) {
+    const std::string fileLine = std::to_string(finding.fileLine);
     std::string text;
-    if (finding.fileLine > 0) {
-        text = "line " + std::to_string(finding.fileLine);
-        if (finding.playerLine > 0) {
-            text += " (player line " + std::to_string(finding.playerLine) + ")";
-        }
-        text += ": ";
-    }
-    text += finding.kind == FindingKind::Error ? "error: " : "warning: ";
-    text += finding.message;
     if (finding.playerLine > 0) {
-        text += ": " + quoteText(finding.lineText);
+        text = formatUiText(uiText(TextId::FindingAtPlayerLine, language),
+                            {fileLine, std::to_string(finding.playerLine)});
+    } else if (finding.fileLine > 0) {
+        text = formatUiText(uiText(TextId::FindingAtLine, language), {fileLine});
+    }
+    const TextId kind =
+        finding.kind == FindingKind::Error ? TextId::FindingError : TextId::FindingWarning;
+    text += formatUiText(uiText(kind, language), {finding.message});
+    if (finding.playerLine > 0) {
+        text = formatUiText(uiText(TextId::FindingQuotedLine, language),
+                            {text, quoteText(finding.lineText)});
     }
     return text;
 }

@@ -5,6 +5,7 @@
 // (warnings). Nothing here needs Windows.
 
 #include "script/command_table.h"
+#include "ui_text.h"
 
 #include <cstdint>
 #include <string>
@@ -54,18 +55,20 @@ struct Finding {
 
 // The errors and warnings of one kept line, appended to `findings`: `first` and
 // `last` tell whether it is the script's first or last kept line. checkScript
-// is this for every line; an editor re-checks a changed line with it.
-void checkScriptLine(const ScriptLine& line, bool first, bool last, std::vector<Finding>& findings);
+// is this for every line; an editor re-checks a changed line with it. The
+// messages are in `language`.
+void checkScriptLine(const ScriptLine& line, bool first, bool last, std::vector<Finding>& findings,
+                     UiLanguage language = UiLanguage::English);
 
 // Every error and warning for the script `text` (GBK bytes, line feeds as the
 // player will see them), in line order.
-std::vector<Finding> checkScript(std::string_view text);
+std::vector<Finding> checkScript(std::string_view text, UiLanguage language = UiLanguage::English);
 
 bool hasErrors(const std::vector<Finding>& findings);
 int countKind(const std::vector<Finding>& findings, FindingKind kind);
 
-// `line 4 (player line 3): error: ...: "text"`.
-std::string formatFinding(const Finding& finding);
+// `line 4 (player line 3): error: ...: "text"`, or the same in Chinese.
+std::string formatFinding(const Finding& finding, UiLanguage language = UiLanguage::English);
 
 // A line's bytes for a message: printable bytes as they are (GBK included),
 // carriage returns, tabs and other control bytes escaped (\r, \t, \x01),

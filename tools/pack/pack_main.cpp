@@ -9,6 +9,7 @@
 #include "pack_windows.h"
 #include "pe_image.h"
 #include "program_version.h"
+#include "ui_text.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -31,6 +32,14 @@ struct Transcript {
 };
 
 Transcript transcript;
+
+// English on a console, which scripts and other programs read; the user's
+// language when the packer shows its box; --lang chooses either way.
+UiLanguage language = UiLanguage::English;
+
+std::string packText(TextId id, std::initializer_list<std::string_view> arguments = {}) {
+    return formatUiText(uiText(id, language), arguments);
+}
 
 void say(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stderr);
@@ -59,8 +68,11 @@ int finish(int exitCode) {
     return exitCode;
 }
 
-std::string plural(int count, const char* word) {
-    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+// "1 line", "2 lines": `one` is the row for a count of one, the row after it
+// the one for any other count.
+std::string plural(int count, TextId one) {
+    const TextId id = count == 1 ? one : static_cast<TextId>(static_cast<int>(one) + 1);
+    return packText(id, {std::to_string(count)});
 }
 
 // The script text as the player will carry it: GBK, line ends as asked. False
@@ -68,12 +80,12 @@ std::string plural(int count, const char* word) {
 bool loadScript(const PackOptions& options, std::string& text, int& exitCode) {
     FileRead source = readWholeFile(options.script);
     if (!source.ok) {
-        say("pack: cannot read the script " + options.script + ": " + source.error);
+        say(packText(TextId::PackCannotReadScript, {options.script, source.error}));
         exitCode = ExitFile;
         return false;
     }
     if (hasUtf16Bom(source.bytes)) {
-        say("pack: " + options.script + " is UTF-16 text; save it as UTF-8 or GBK");
+        say(packText(TextId::PackUtf16, {options.script}));
         exitCode = ExitRejected;
         return false;
     }
@@ -83,17 +95,17 @@ bool loadScript(const PackOptions& options, std::string& text, int& exitCode) {
         if (hasUtf8Bom(utf8)) {
             utf8.remove_prefix(Utf8Bom.size());
         }
-        GbkConversion converted = convertUtf8ToGbk(utf8, utf8CharacterToGbk);
+        GbkConversion converted = convertUtf8ToGbk(utf8, utf8CharacterToGbk, language);
         if (!converted.ok) {
-            say(options.script + ": line " + std::to_string(converted.position.line) + ", column " +
-                std::to_string(converted.position.column) + ": error: " + converted.problem +
-                "; nothing written");
+            say(packText(TextId::PackConversionFailed,
+                         {options.script, std::to_string(converted.position.line),
+                          std::to_string(converted.position.column), converted.problem}));
             exitCode = ExitRejected;
             return false;
         }
         text = std::move(converted.text);
         if (hasNonAscii(text)) {
-            say("pack: " + options.script + " read as UTF-8 and converted to GBK");
+            say(packText(TextId::PackConverted, {options.script}));
         }
     } else {
         text = std::move(source.bytes);
@@ -101,8 +113,8 @@ bool loadScript(const PackOptions& options, std::string& text, int& exitCode) {
     if (!options.keepCr) {
         LineEnds ends = normaliseLineEnds(text);
         if (ends.changedLines > 0) {
-            say("pack: " + plural(ends.changedLines, "line") +
-                " ended in CR LF and now end in LF (--keep-cr keeps them)");
+            say(packText(TextId::PackLineEndsChanged,
+                         {plural(ends.changedLines, TextId::CountLine)}));
         }
         text = std::move(ends.text);
     }
@@ -115,26 +127,26 @@ int runScript(const PackOptions& options, const std::string& player, std::string
     std::string placeholder;
     std::string error;
     if (!makeTemporaryName(placeholder, error)) {
-        say("pack: " + error);
+        say(packText(TextId::PackProblem, {error}));
         return ExitFile;
     }
     const std::string temporary = placeholder + ".exe";
     const bool written = writePackedPlayer(player, temporary, script, error);
     removeFile(placeholder);
     if (!written) {
-        say("pack: " + error);
+        say(packText(TextId::PackProblem, {error}));
         return ExitFile;
     }
-    say("pack: running " + options.script + " (" + temporary + ")");
+    say(packText(TextId::PackRunning, {options.script, temporary}));
     const ProgramRun run = runProgram(temporary);
     if (!removeFile(temporary)) {
-        say("pack: cannot remove " + temporary);
+        say(packText(TextId::PackCannotRemove, {temporary}));
     }
     if (!run.ran) {
-        say("pack: " + run.error);
+        say(packText(TextId::PackProblem, {run.error}));
         return ExitFile;
     }
-    say("pack: the player ended with exit code " + std::to_string(run.exitCode));
+    say(packText(TextId::PackPlayerEnded, {std::to_string(run.exitCode)}));
     return static_cast<int>(run.exitCode);
 }
 
@@ -144,49 +156,47 @@ int packScript(const PackOptions& options) {
     if (options.mode == PackMode::Pack) {
         // Never write over what the packer reads.
         if (sameFile(options.output, options.script)) {
-            say("pack: the output " + options.output + " is the script itself");
+            say(packText(TextId::PackOutputIsScript, {options.output}));
             return ExitUsage;
         }
         if (sameFile(options.output, player)) {
-            say("pack: the output " + options.output + " is the player itself");
+            say(packText(TextId::PackOutputIsPlayer, {options.output}));
             return ExitUsage;
         }
         if (sameFile(options.output, packerPath())) {
-            say("pack: the output " + options.output + " is the packer itself");
+            say(packText(TextId::PackOutputIsPacker, {options.output}));
             return ExitUsage;
         }
         // Without -o the name is made up, not chosen: a file of another kind
         // that happens to have it is never replaced.
         if (options.outputBesideScript && fileExists(options.output) &&
             !isPackedPlayer(options.output)) {
-            say("pack: " + options.output +
-                " already exists and is not a packed player; it stays unchanged (rename it, "
-                "or give -o OUT.exe)");
+            say(packText(TextId::PackOutputNotPacked, {options.output}));
             return ExitFile;
         }
     }
 
-    std::string text;
+    std::string script;
     int exitCode = 0;
-    if (!loadScript(options, text, exitCode)) {
+    if (!loadScript(options, script, exitCode)) {
         return exitCode;
     }
-    const std::vector<Finding> findings = checkScript(text);
+    const std::vector<Finding> findings = checkScript(script, language);
     for (const Finding& finding : findings) {
-        say(options.script + ": " + formatFinding(finding));
+        say(options.script + ": " + formatFinding(finding, language));
     }
     if (options.list) {
-        print(listScript(text));
+        print(listScript(script));
     }
     const int errors = countKind(findings, FindingKind::Error);
     const int warnings = countKind(findings, FindingKind::Warning);
     transcript.warned = warnings > 0;
     if (errors > 0) {
-        say("pack: " + plural(errors, "error") + "; nothing written");
+        say(packText(TextId::PackErrorsNothingWritten, {plural(errors, TextId::CountError)}));
         return ExitRejected;
     }
     if (options.strict && warnings > 0) {
-        say("pack: " + plural(warnings, "warning") + " with --strict; nothing written");
+        say(packText(TextId::PackStrictNothingWritten, {plural(warnings, TextId::CountWarning)}));
         return ExitRejected;
     }
     if (options.mode == PackMode::ListOnly) {
@@ -195,44 +205,45 @@ int packScript(const PackOptions& options) {
 
     FileRead image = readWholeFile(player);
     if (!image.ok) {
-        say("pack: cannot read the player " + player + ": " + image.error);
+        say(packText(TextId::PackCannotReadPlayer, {player, image.error}));
         return ExitFile;
     }
     std::string problem = executableProblem(image.bytes);
     if (!problem.empty()) {
-        say("pack: the player " + player + " is not a valid executable: " + problem);
+        say(packText(TextId::PackPlayerInvalid, {player, problem}));
         return ExitFile;
     }
     if (options.mode == PackMode::Run) {
-        return runScript(options, player, text);
+        return runScript(options, player, script);
     }
     std::string error;
-    if (!writePackedPlayer(player, options.output, text, error)) {
-        say("pack: " + error + "; " + options.output + " is unchanged");
+    if (!writePackedPlayer(player, options.output, script, error)) {
+        say(packText(TextId::PackFailedUnchanged, {error, options.output}));
         return ExitFile;
     }
-    say("pack: wrote " + options.output + " (" +
-        plural(static_cast<int>(scriptLines(text).size()), "line") + ", " +
-        plural(static_cast<int>(text.size()), "byte") + " of script, " +
-        plural(warnings, "warning") + ")");
+    say(packText(TextId::PackWrote,
+                 {options.output,
+                  plural(static_cast<int>(scriptLines(script).size()), TextId::CountLine),
+                  plural(static_cast<int>(script.size()), TextId::CountByte),
+                  plural(warnings, TextId::CountWarning)}));
     return 0;
 }
 
 int extractScript(const PackOptions& options) {
     FileRead image = readWholeFile(options.extract);
     if (!image.ok) {
-        say("pack: cannot read " + options.extract + ": " + image.error);
+        say(packText(TextId::PackCannotRead, {options.extract, image.error}));
         return ExitFile;
     }
     std::string problem = executableProblem(image.bytes);
     if (!problem.empty()) {
-        say("pack: " + options.extract + " is not a valid executable: " + problem);
+        say(packText(TextId::PackNotExecutable, {options.extract, problem}));
         return ExitFile;
     }
     std::string script;
     std::string error;
     if (!readEmbeddedScript(options.extract, script, error)) {
-        say("pack: " + error);
+        say(packText(TextId::PackProblem, {error}));
         return ExitRejected;
     }
     print(script);
@@ -249,18 +260,23 @@ int main(int argc, char** argv) {
     transcript.keep = consoleOfItsOwn();
 
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::string_view chosen = languageArgument(arguments);
+    if (!chosen.empty() || transcript.keep) {
+        language = chooseUiLanguage(chosen, userUiLanguage());
+    }
     ParsedOptions parsed = parsePackArguments(arguments);
     if (!parsed.ok) {
-        say("pack: " + parsed.error + " (pack --help shows the usage)");
-        if (arguments.empty() && transcript.keep) {
+        say(packText(TextId::PackUsageError, {parsed.error}));
+        const std::size_t given = arguments.size() - (chosen.empty() ? 0 : 2);
+        if (given == 0 && transcript.keep) {
             // Double-clicked: tell how it is meant to be used.
-            transcript.text += "\nDrop a script file on pack.exe to pack it into an .exe.";
+            transcript.text += "\n" + packText(TextId::PackDropHint);
         }
         return finish(ExitUsage);
     }
     switch (parsed.options.mode) {
     case PackMode::Help:
-        print(PackUsage);
+        print(packText(TextId::PackUsage));
         return finish(0);
     case PackMode::Version:
         print("pack " PROGRAM_VERSION " (" PROGRAM_PRODUCT_NAME ")\n");

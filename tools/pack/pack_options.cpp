@@ -1,33 +1,6 @@
 #include "pack_options.h"
 
-const char* const PackUsage =
-    "usage: pack SCRIPT [-o OUT.exe] [--player PLAYER.exe] [--encoding auto|gbk|utf-8]\n"
-    "            [--keep-cr] [--strict] [--list]\n"
-    "       pack SCRIPT --list [--encoding auto|gbk|utf-8] [--keep-cr] [--strict]\n"
-    "       pack --run SCRIPT [--player PLAYER.exe] [--encoding auto|gbk|utf-8]\n"
-    "            [--keep-cr] [--strict] [--list]\n"
-    "       pack --extract PACKED.exe\n"
-    "       pack --version\n"
-    "\n"
-    "Checks SCRIPT with the player's own parser and writes OUT.exe, a copy of the\n"
-    "player that carries the script.\n"
-    "  -o OUT.exe         the packed player to write (replaced only when all went well);\n"
-    "                     without it SCRIPT.exe beside the script, which is replaced\n"
-    "                     only when it is a packed player\n"
-    "  --run              pack into a temporary file, run it, wait for its end,\n"
-    "                     remove it and exit with the player's exit code\n"
-    "  --player PATH      the player to copy (default: player.exe beside pack.exe)\n"
-    "  --encoding E       how SCRIPT is written: auto (default: UTF-8 when it has a\n"
-    "                     byte-order mark or is valid UTF-8, else GBK), gbk, utf-8\n"
-    "  --keep-cr          keep CR LF line ends (by default they become LF)\n"
-    "  --strict           treat warnings as errors\n"
-    "  --list             print the script as the player compiles it\n"
-    "  --extract PACKED   print the script a packed player carries\n"
-    "  --version          print the version of the packer\n"
-    "Exit codes: 0 done, 1 the script was rejected, 2 usage error, 3 file error;\n"
-    "with --run, once the player ran, the player's exit code.\n"
-    "Started on its own console (a script dropped on pack.exe), it also shows\n"
-    "what it did in a message box.\n";
+#include "ui_text.h"
 
 namespace {
 
@@ -103,6 +76,10 @@ ParsedOptions parsePackArguments(const std::vector<std::string>& arguments) {
                 return failure("unknown encoding \"" + name + "\": use auto, gbk or utf-8");
             }
             encodingGiven = true;
+        } else if (argument == "--lang") {
+            if (!value(options.language) || !isUiLanguageOption(options.language)) {
+                return failure("--lang needs zh or en");
+            }
         } else if (argument == "--keep-cr") {
             options.keepCr = true;
         } else if (argument == "--strict") {

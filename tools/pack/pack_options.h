@@ -20,7 +20,8 @@ struct PackOptions {
     SourceEncoding encoding = SourceEncoding::Auto;
     bool keepCr = false;
     bool strict = false;
-    bool list = false; // print the compiled script
+    bool list = false;    // print the compiled script
+    std::string language; // --lang: "zh" or "en"; empty when not given
 };
 
 struct ParsedOptions {
@@ -35,5 +36,3 @@ std::string outputBesideScript(const std::string& script);
 
 // `arguments` without the program name.
 ParsedOptions parsePackArguments(const std::vector<std::string>& arguments);
-
-extern const char* const PackUsage;

@@ -1,5 +1,7 @@
 #include "pack_text.h"
 
+#include "ui_text.h"
+
 #include <cstdint>
 
 namespace {
@@ -137,7 +139,7 @@ TextPosition positionOf(std::string_view text, std::size_t offset, bool utf8) {
     return position;
 }
 
-GbkConversion convertUtf8ToGbk(std::string_view utf8, GbkConverter convert) {
+GbkConversion convertUtf8ToGbk(std::string_view utf8, GbkConverter convert, UiLanguage language) {
     GbkConversion result;
     result.text.reserve(utf8.size());
     std::size_t offset = 0;
@@ -150,20 +152,18 @@ GbkConversion convertUtf8ToGbk(std::string_view utf8, GbkConverter convert) {
         }
         std::size_t length = utf8CharacterLength(utf8, offset);
         if (length == 0) {
-            result.problem = "byte 0x";
             static const char digits[] = "0123456789ABCDEF";
-            result.problem += digits[lead >> 4];
-            result.problem += digits[lead & 0xF];
-            result.problem += " is not UTF-8";
+            const char hex[2] = {digits[lead >> 4], digits[lead & 0xF]};
+            result.problem =
+                formatUiText(uiText(TextId::TextNotUtf8, language), {std::string_view(hex, 2)});
             result.position = positionOf(utf8, offset, true);
             result.text.clear();
             return result;
         }
         std::string_view character = utf8.substr(offset, length);
         if (!convert(character, result.text)) {
-            result.problem = "the character ";
-            result.problem += character;
-            result.problem += " (" + codePointName(character) + ") has no GBK form";
+            result.problem = formatUiText(uiText(TextId::TextNoGbkForm, language),
+                                          {character, codePointName(character)});
             result.position = positionOf(utf8, offset, true);
             result.text.clear();
             return result;

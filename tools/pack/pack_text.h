@@ -4,6 +4,8 @@
 // line ends. Nothing here needs Windows; the GBK table itself is supplied by the
 // caller.
 
+#include "ui_text.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -53,8 +55,9 @@ struct GbkConversion {
 // Converts a UTF-8 text (byte-order mark already removed) to GBK. ASCII bytes
 // are copied as they are; every other character goes through `convert`. Fails
 // on the first byte that is not UTF-8 and on the first character without a GBK
-// form, naming its line and column.
-GbkConversion convertUtf8ToGbk(std::string_view utf8, GbkConverter convert);
+// form, naming its line and column; `problem` is in `language`.
+GbkConversion convertUtf8ToGbk(std::string_view utf8, GbkConverter convert,
+                               UiLanguage language = UiLanguage::English);
 
 struct LineEnds {
     std::string text;

@@ -65,8 +65,12 @@ bool makeTemporaryName(std::string& placeholder, std::string& error);
 // from Explorer (a script dropped on it), not from a command prompt.
 bool consoleOfItsOwn();
 
+// The user's UI language (a LANGID), for chooseUiLanguage.
+unsigned short userUiLanguage();
+
 enum class ReportKind { Done, Warned, Failed };
-// A message box captioned "pack" with the text and the icon of the outcome.
+// A message box captioned "pack" with the text (GBK, shown as such whatever the
+// system's ANSI code page) and the icon of the outcome.
 void showReport(const std::string& text, ReportKind kind);
 
 struct ProgramRun {

@@ -9,6 +9,7 @@
 #include "pack_windows.h"
 #include "pe_image.h"
 #include "program_version.h"
+#include "ui_text.h"
 
 #include <shellapi.h>
 
@@ -43,9 +44,31 @@ struct Session {
     int exitCode = 0;
     Intake intake;
     std::string report; // what the box at the end says
+    // The messages: English on a console, which programs read, unless --lang
+    // says otherwise; the window, the tray icon and the boxes speak the user's
+    // language.
+    UiLanguage language = UiLanguage::English;
+    UiLanguage windowLanguage = UiLanguage::English;
 };
 
 Session session;
+
+std::string message(TextId id, std::initializer_list<std::string_view> arguments = {}) {
+    return formatUiText(uiText(id, session.language), arguments);
+}
+
+// GBK to UTF-16 through code page 936, whatever the system's ANSI code page.
+std::wstring wideFromGbk(const std::string& gbk) {
+    const int size = static_cast<int>(gbk.size());
+    std::wstring wide(gbk.size(), L'\0');
+    const int length = MultiByteToWideChar(GbkCodePage, 0, gbk.data(), size, wide.data(), size);
+    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return wide;
+}
+
+std::wstring windowText(TextId id, std::initializer_list<std::string_view> arguments = {}) {
+    return wideFromGbk(formatUiText(uiText(id, session.windowLanguage), arguments));
+}
 
 // Standard error when the recorder was started with one (a console or a
 // redirection); otherwise the text is kept for the box at the end.
@@ -95,7 +118,7 @@ bool findConsole() {
 }
 
 void showBox(const std::string& text, UINT icon) {
-    MessageBoxA(session.window, text.c_str(), "record", MB_OK | icon);
+    MessageBoxW(session.window, wideFromGbk(text).c_str(), L"record", MB_OK | icon);
 }
 
 void stopRecording(StopReason reason);
@@ -119,7 +142,7 @@ void setTrayIcon(bool show) {
     icon.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
     icon.uCallbackMessage = TrayMessage;
     icon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IconId));
-    const std::wstring tip = L"Recording: click here or press the stop key to stop";
+    const std::wstring tip = windowText(TextId::RecordTrayTip);
     lstrcpynW(icon.szTip, tip.c_str(), static_cast<int>(std::size(icon.szTip)));
     Shell_NotifyIconW(NIM_ADD, &icon);
 }
@@ -184,17 +207,20 @@ bool writeFileWhole(const std::string& path, const std::string& bytes, std::stri
     return true;
 }
 
-std::string plural(std::size_t count, const char* word) {
-    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+// "1 line", "2 lines": `one` is the row for a count of one, the row after it
+// the one for any other count.
+std::string plural(std::size_t count, TextId one) {
+    const TextId id = count == 1 ? one : static_cast<TextId>(static_cast<int>(one) + 1);
+    return message(id, {std::to_string(count)});
 }
 
 // Packs the script as pack does: the player's own checks first, errors refuse.
 bool packRecording(const std::string& script) {
     const RecordOptions& options = session.options;
-    for (const Finding& finding : checkScript(script)) {
-        say(options.output + ": " + formatFinding(finding));
+    for (const Finding& finding : checkScript(script, session.language)) {
+        say(options.output + ": " + formatFinding(finding, session.language));
         if (finding.kind == FindingKind::Error) {
-            say("record: the script was not packed");
+            say(message(TextId::RecordNotPacked));
             return false;
         }
     }
@@ -202,25 +228,25 @@ bool packRecording(const std::string& script) {
         options.player.empty() ? packerDirectory() + "player.exe" : options.player;
     if (sameFile(options.pack, player) || sameFile(options.pack, options.output) ||
         sameFile(options.pack, packerPath())) {
-        say("record: --pack " + options.pack + " names the player, the script or the recorder");
+        say(message(TextId::RecordPackNamesOwnFile, {options.pack}));
         return false;
     }
     FileRead image = readWholeFile(player);
     if (!image.ok) {
-        say("record: cannot read the player " + player + ": " + image.error);
+        say(message(TextId::RecordCannotReadPlayer, {player, image.error}));
         return false;
     }
     const std::string problem = executableProblem(image.bytes);
     if (!problem.empty()) {
-        say("record: the player " + player + " is not a valid executable: " + problem);
+        say(message(TextId::RecordPlayerInvalid, {player, problem}));
         return false;
     }
     std::string error;
     if (!writePackedPlayer(player, options.pack, script, error)) {
-        say("record: " + error + "; " + options.pack + " is unchanged");
+        say(message(TextId::RecordPackFailed, {error, options.pack}));
         return false;
     }
-    say("record: packed " + options.pack);
+    say(message(TextId::RecordPacked, {options.pack}));
     return true;
 }
 
@@ -232,29 +258,30 @@ int writeRecording() {
     const Translation translation = translateRecording(recording, options.translate);
     const RenderedScript script = renderScript(translation.steps, options.form);
     if (!script.ok) {
-        say("record: " + script.problem + "; nothing written");
+        say(message(TextId::RecordNothingWritten, {script.problem}));
         return ExitFailed;
     }
     std::string bytes = script.text;
     if (!options.gbk && !gbkToUtf8(script.text, bytes)) {
-        say("record: the script cannot be written as UTF-8; nothing written");
+        say(message(TextId::RecordNotUtf8));
         return ExitFailed;
     }
     std::string error;
     if (!writeFileWhole(options.output, bytes, error)) {
-        say("record: " + error + "; nothing written");
+        say(message(TextId::RecordNothingWritten, {error}));
         return ExitFailed;
     }
     if (translation.bodySteps == 0) {
-        say("record: nothing was recorded; " + options.output +
-            " holds a script with an empty body");
+        say(message(TextId::RecordEmpty, {options.output}));
     } else {
-        say("record: wrote " + options.output + " (" + plural(translation.steps.size(), "line") +
-            " from " + plural(recording.events.size(), "event") + ")");
+        say(message(TextId::RecordWrote,
+                    {options.output, plural(translation.steps.size(), TextId::CountLine),
+                     plural(recording.events.size(), TextId::CountEvent)}));
     }
     if (translation.unreachable > 0) {
-        say("record: " + plural(static_cast<std::size_t>(translation.unreachable), "point") +
-            " outside the main screen left out (MoveTo reaches only the main screen)");
+        say(message(
+            TextId::RecordLeftOut,
+            {plural(static_cast<std::size_t>(translation.unreachable), TextId::CountPoint)}));
     }
     if (!options.pack.empty() && !packRecording(script.text)) {
         return ExitFailed;
@@ -295,9 +322,7 @@ bool startRecording() {
     beginIntake(session.intake, session.options.translate.stopKey);
     DWORD error = 0;
     if (!startCapture(error)) {
-        const std::string text =
-            "record: cannot watch the mouse and keyboard (the input hooks cannot be installed: " +
-            errorText(error) + "); nothing recorded";
+        const std::string text = message(TextId::RecordNoHooks, {errorText(error)});
         if (session.console) {
             say(text);
         } else {
@@ -309,16 +334,18 @@ bool startRecording() {
     session.recording = true;
     setTrayIcon(true);
     SetTimer(session.window, DrainTimer, DrainInterval, nullptr);
-    const std::string stop = "stop with " + session.options.stopKey;
+    const std::string& stopKey = session.options.stopKey;
     if (session.options.seconds > 0) {
         SetTimer(session.window, EndTimer, session.options.seconds * 1000, nullptr);
-        say("record: recording for " + std::to_string(session.options.seconds) + " s, or " + stop);
+        say(message(TextId::RecordRecordingFor,
+                    {std::to_string(session.options.seconds), stopKey}));
     } else {
-        say("record: recording; " + stop + " or the tray icon");
+        say(message(TextId::RecordRecording, {stopKey}));
     }
     if (session.button != nullptr) {
-        SetWindowTextA(session.button, "Stop");
-        SetWindowTextA(session.status, ("Recording. " + stop + ".").c_str());
+        SetWindowTextW(session.button, windowText(TextId::RecordStopButton).c_str());
+        SetWindowTextW(session.status,
+                       windowText(TextId::RecordRecordingStatus, {stopKey}).c_str());
         ShowWindow(session.window, SW_MINIMIZE);
     }
     return true;
@@ -355,28 +382,29 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         }
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 bool makeWindow(bool visible) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA windowClass{};
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = windowProcedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IconId));
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IconId));
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = "ScriptRecorder";
-    if (RegisterClassA(&windowClass) == 0) {
+    windowClass.lpszClassName = L"ScriptRecorder";
+    if (RegisterClassW(&windowClass) == 0) {
         return false;
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT frame{0, 0, 360, 96};
     AdjustWindowRect(&frame, style, FALSE);
-    session.window = CreateWindowExA(WS_EX_TOPMOST, "ScriptRecorder", "Recorder", style,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                                     frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    session.window =
+        CreateWindowExW(WS_EX_TOPMOST, L"ScriptRecorder", windowText(TextId::RecordTitle).c_str(),
+                        style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (session.window == nullptr) {
         return false;
     }
@@ -384,17 +412,16 @@ bool makeWindow(bool visible) {
         return true;
     }
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    session.status = CreateWindowExA(
-        0, "static",
-        ("Press Record, do the task, then stop with " + session.options.stopKey + ".").c_str(),
+    session.status = CreateWindowExW(
+        0, L"static", windowText(TextId::RecordPrompt, {session.options.stopKey}).c_str(),
         WS_CHILD | WS_VISIBLE, 12, 12, 336, 36, session.window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(StatusTextId)), instance, nullptr);
-    session.button = CreateWindowExA(
-        0, "button", "Record", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 130, 54, 100,
-        30, session.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(RecordButtonId)), instance,
-        nullptr);
-    SendMessageA(session.status, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    SendMessageA(session.button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    session.button = CreateWindowExW(
+        0, L"button", windowText(TextId::RecordButton).c_str(),
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 130, 54, 100, 30, session.window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(RecordButtonId)), instance, nullptr);
+    SendMessageW(session.status, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageW(session.button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     ShowWindow(session.window, SW_SHOWNORMAL);
     UpdateWindow(session.window);
     return true;
@@ -405,9 +432,13 @@ bool makeWindow(bool visible) {
 int main(int argc, char** argv) {
     session.console = findConsole();
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::string_view chosen = languageArgument(arguments);
+    session.windowLanguage = chooseUiLanguage(chosen, GetUserDefaultUILanguage());
+    session.language =
+        session.console && chosen.empty() ? UiLanguage::English : session.windowLanguage;
     ParsedRecordOptions parsed = parseRecordArguments(arguments);
     if (!parsed.ok) {
-        const std::string text = "record: " + parsed.error + " (record --help shows the usage)";
+        const std::string text = message(TextId::RecordUsageError, {parsed.error});
         if (session.console) {
             say(text);
         } else {
@@ -418,9 +449,9 @@ int main(int argc, char** argv) {
     session.options = parsed.options;
     if (session.options.mode == RecordMode::Help) {
         if (session.console) {
-            print(RecordUsage);
+            print(message(TextId::RecordUsage));
         } else {
-            showBox(RecordUsage, MB_ICONINFORMATION);
+            showBox(uiText(TextId::RecordUsage, session.windowLanguage), MB_ICONINFORMATION);
         }
         return 0;
     }
@@ -439,17 +470,17 @@ int main(int argc, char** argv) {
 
     const bool unattended = session.options.seconds > 0;
     if (!makeWindow(!unattended)) {
-        say("record: cannot make the recorder's window: " + errorText(GetLastError()));
+        say(message(TextId::RecordNoWindow, {errorText(GetLastError())}));
         return ExitFailed;
     }
     if (unattended && !startRecording()) {
         return ExitFailed;
     }
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageA(session.window, &message)) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageW(session.window, &message)) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
     }
     if (session.recording) {

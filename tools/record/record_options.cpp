@@ -1,41 +1,11 @@
 #include "record_options.h"
 
 #include "keys/key_combo.h"
+#include "ui_text.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-
-const char* const RecordUsage =
-    "usage: record [OUT.txt] [options]\n"
-    "\n"
-    "Records clicks, keys and pauses on the desktop as a script. A small window\n"
-    "with a Record / Stop button comes up; while recording, a tray icon shows.\n"
-    "  OUT.txt              the script to write (default: record-DATE-TIME.txt)\n"
-    "  --stop-key KEY       the key that ends the recording (default PAUSE);\n"
-    "                       it is never written into the script\n"
-    "  --seconds N          record at once, for N seconds, without the window\n"
-    "  --moves              also write the points where the pointer rested\n"
-    "  --rest MS            how long the pointer stays still to rest (default 500)\n"
-    "  --min-delay MS       the shortest pause written as a Delay (default 100)\n"
-    "  --speed F            play F times as fast: delays are divided by F (default 1)\n"
-    "  --max-delay MS       no Delay longer than this\n"
-    "  --no-window-waits    no Wait Caption before input into another window\n"
-    "  --ignore-injected    leave out input that programs sent (a playing player)\n"
-    "  --start box|nobox    first line Start (confirmation box) or Start No Box (default)\n"
-    "  --start key KEY      first line Start Key KEY: the script starts on that key\n"
-    "  --loop N             play the body N times (Loop Times N)\n"
-    "  --encoding E         utf-8 (default) or gbk\n"
-    "  --form F             command names in english (default), chinese or code\n"
-    "  --pack OUT.exe       also pack the script into a player, with pack's checks\n"
-    "  --player PATH        the player to pack (default: player.exe beside record.exe)\n"
-    "  --version            print the version of the recorder\n"
-    "Two left clicks are one LDBClick when the second press comes within the\n"
-    "system's double-click time of the first and within half the double-click\n"
-    "rectangle's width and height of its point; a press exactly at a limit\n"
-    "still counts.\n"
-    "Exit codes: 0 done, 1 nothing recorded or written because of an error,\n"
-    "2 usage error.\n";
 
 namespace {
 
@@ -198,6 +168,11 @@ ParsedRecordOptions parseRecordArguments(const std::vector<std::string>& argumen
                 return failure("--pack needs the file name of the player to write");
             }
             options.pack = value;
+        } else if (argument == "--lang") {
+            if (!next() || !isUiLanguageOption(value)) {
+                return failure("--lang needs zh or en");
+            }
+            options.language = value;
         } else if (argument == "--player") {
             if (!next()) {
                 return failure("--player needs a file name");

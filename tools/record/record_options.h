@@ -17,8 +17,9 @@ struct RecordOptions {
     std::uint32_t seconds = 0;     // end after this many seconds; 0: on the stop key or Stop
     bool gbk = false;              // write GBK instead of UTF-8
     NameForm form = NameForm::English;
-    std::string pack;   // --pack: also pack the script into this player
-    std::string player; // --player: the player to pack; empty: the one beside the recorder
+    std::string pack;     // --pack: also pack the script into this player
+    std::string player;   // --player: the player to pack; empty: the one beside the recorder
+    std::string language; // --lang: "zh" or "en"; empty when not given
     TranslateOptions translate;
 };
 
@@ -30,5 +31,3 @@ struct ParsedRecordOptions {
 
 // `arguments` without the program name.
 ParsedRecordOptions parseRecordArguments(const std::vector<std::string>& arguments);
-
-extern const char* const RecordUsage;

@@ -77,11 +77,11 @@ HWND childUnder(HWND parent, POINT point) {
     return groupBox;
 }
 
-std::string describeControl(HWND control) {
+std::string describeControl(HWND control, UiLanguage language) {
     char className[260] = {};
     GetClassNameA(control, className, sizeof className);
-    return std::string("a ") + className + " reading \"" + readWindowText(handleOf(control)).text +
-           "\"";
+    return formatUiText(uiText(TextId::SpyControlReading, language),
+                        {className, readWindowText(handleOf(control)).text});
 }
 
 } // namespace
@@ -99,7 +99,7 @@ HWND controlAt(POINT point) {
     return deepest;
 }
 
-SpyFacts gatherFacts(POINT point, HWND front, KeyCombo key) {
+SpyFacts gatherFacts(POINT point, HWND front, KeyCombo key, UiLanguage language) {
     SpyFacts facts;
     facts.x = point.x;
     facts.y = point.y;
@@ -139,7 +139,7 @@ SpyFacts gatherFacts(POINT point, HWND front, KeyCombo key) {
         HWND found = front != nullptr ? GetDlgItem(front, facts.controlId) : nullptr;
         facts.controlFoundFirst = found == control;
         if (found != nullptr && found != control) {
-            facts.controlFoundInstead = describeControl(found);
+            facts.controlFoundInstead = describeControl(found, language);
         }
         if (facts.controlText.writable) {
             // The player's own read must give the same bytes, or the line would
@@ -147,7 +147,7 @@ SpyFacts gatherFacts(POINT point, HWND front, KeyCombo key) {
             std::string asRead = readWindowText(handleOf(control)).text;
             if (facts.controlTextBytes <= PlayerTextLimit && asRead != facts.controlText.gbk) {
                 facts.controlText.writable = false;
-                facts.controlText.problem = "the player reads the text as other bytes";
+                facts.controlText.problem = uiText(TextId::SpyReadAsOtherBytes, language);
             }
         }
     }

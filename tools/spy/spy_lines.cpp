@@ -6,6 +6,11 @@
 
 namespace {
 
+std::string text(UiLanguage language, TextId id,
+                 std::initializer_list<std::string_view> arguments = {}) {
+    return formatUiText(uiText(id, language), arguments);
+}
+
 std::string number(std::int64_t value) {
     return std::to_string(value);
 }
@@ -44,18 +49,19 @@ bool onScreen(const SpyFacts& facts) {
            facts.y < facts.screenHeight;
 }
 
-std::string offScreenReason(const SpyFacts& facts) {
+std::string offScreenReason(const SpyFacts& facts, UiLanguage language) {
     if (facts.screenWidth <= 0 || facts.screenHeight <= 0) {
-        return "the screen size cannot be read";
+        return text(language, TextId::SpyNoScreenSize);
     }
-    return "the point (" + number(facts.x) + ", " + number(facts.y) +
-           ") is off the primary screen (" + number(facts.screenWidth) + " x " +
-           number(facts.screenHeight) + ")";
+    return text(
+        language, TextId::SpyOffScreen,
+        {number(facts.x), number(facts.y), number(facts.screenWidth), number(facts.screenHeight)});
 }
 
-SpyLine moveTo(const SpyFacts& facts, NameForm form) {
+SpyLine moveTo(const SpyFacts& facts, NameForm form, UiLanguage language) {
     if (!onScreen(facts)) {
-        return unavailable(Opcode::MoveTo, LineStatus::NotAvailable, offScreenReason(facts));
+        return unavailable(Opcode::MoveTo, LineStatus::NotAvailable,
+                           offScreenReason(facts, language));
     }
     std::int32_t x = 0;
     std::int32_t y = 0;
@@ -63,40 +69,41 @@ SpyLine moveTo(const SpyFacts& facts, NameForm form) {
     const auto height = static_cast<std::uint32_t>(facts.screenHeight);
     if (!moveToCoordinate(facts.x, width, x) || !moveToCoordinate(facts.y, height, y)) {
         return unavailable(Opcode::MoveTo, LineStatus::NotAvailable,
-                           "no MoveTo coordinate lands on this pixel");
+                           text(language, TextId::SpyNoMoveTo));
     }
     std::string note;
     if (x != facts.x || y != facts.y) {
-        note = "MoveTo " + number(facts.x) + " " + number(facts.y) + " would land on (" +
-               number(landedPixel(toAbsolute(facts.x, width), width)) + ", " +
-               number(landedPixel(toAbsolute(facts.y, height), height)) + ")";
+        note = text(language, TextId::SpyMoveToLands,
+                    {number(facts.x), number(facts.y),
+                     number(landedPixel(toAbsolute(facts.x, width), width)),
+                     number(landedPixel(toAbsolute(facts.y, height), height))});
     }
     return written(Opcode::MoveTo, writeLine(Opcode::MoveTo, form, x, y), note);
 }
 
-SpyLine colourLine(const SpyFacts& facts, NameForm form, Opcode opcode) {
+SpyLine colourLine(const SpyFacts& facts, NameForm form, Opcode opcode, UiLanguage language) {
     if (!onScreen(facts)) {
-        return unavailable(opcode, LineStatus::NotAvailable, offScreenReason(facts));
+        return unavailable(opcode, LineStatus::NotAvailable, offScreenReason(facts, language));
     }
     if (facts.colour.empty()) {
-        return unavailable(opcode, LineStatus::NotAvailable, "the pixel cannot be read");
+        return unavailable(opcode, LineStatus::NotAvailable, text(language, TextId::SpyNoPixel));
     }
     return written(opcode, writeLine(opcode, form, facts.x, facts.y, facts.colour));
 }
 
 // Why a text of the window in front cannot be written, or an empty text.
-std::string windowTextProblem(const SpyFacts& facts, const TextFact& text, const char* what,
-                              LineStatus& status) {
+std::string windowTextProblem(const SpyFacts& facts, const TextFact& fact, TextId missing,
+                              LineStatus& status, UiLanguage language) {
     status = LineStatus::NotAvailable;
     if (!facts.haveWindow) {
-        return "no window is in front";
+        return text(language, TextId::SpyNoWindow);
     }
-    if (!text.present || (text.writable && text.gbk.empty())) {
-        return std::string("the window in front has no ") + what;
+    if (!fact.present || (fact.writable && fact.gbk.empty())) {
+        return text(language, missing);
     }
-    if (!text.writable) {
+    if (!fact.writable) {
         status = LineStatus::NotWritable;
-        return text.problem;
+        return fact.problem;
     }
     return {};
 }
@@ -116,69 +123,69 @@ std::string gbkPrefix(const std::string& text, std::size_t limit) {
     return text.substr(0, end);
 }
 
-SpyLine waitCaption(const SpyFacts& facts, NameForm form) {
+SpyLine waitCaption(const SpyFacts& facts, NameForm form, UiLanguage language) {
     LineStatus status;
-    std::string problem = windowTextProblem(facts, facts.caption, "caption", status);
+    std::string problem =
+        windowTextProblem(facts, facts.caption, TextId::SpyNoCaption, status, language);
     if (!problem.empty()) {
         return unavailable(Opcode::WaitCaption, status, problem);
     }
     // The wait looks for the text inside the first 255 bytes of the caption.
-    std::string text = facts.caption.gbk;
+    std::string caption = facts.caption.gbk;
     std::string note;
-    if (text.size() > PlayerTextLimit) {
-        text = gbkPrefix(text, PlayerTextLimit);
-        note = "the caption is " + number(static_cast<std::int64_t>(facts.caption.gbk.size())) +
-               " bytes; the line holds the first " +
-               number(static_cast<std::int64_t>(text.size())) + ", which the player reads";
+    if (caption.size() > PlayerTextLimit) {
+        caption = gbkPrefix(caption, PlayerTextLimit);
+        note = text(language, TextId::SpyCaptionCut,
+                    {number(static_cast<std::int64_t>(facts.caption.gbk.size())),
+                     number(static_cast<std::int64_t>(caption.size()))});
     }
-    return written(Opcode::WaitCaption, writeLine(Opcode::WaitCaption, form, text), note);
+    return written(Opcode::WaitCaption, writeLine(Opcode::WaitCaption, form, caption), note);
 }
 
-SpyLine topWindow(const SpyFacts& facts, NameForm form, Opcode opcode) {
+SpyLine topWindow(const SpyFacts& facts, NameForm form, Opcode opcode, UiLanguage language) {
     const bool byClass = opcode == Opcode::TopClass;
-    const TextFact& text = byClass ? facts.className : facts.caption;
+    const TextFact& fact = byClass ? facts.className : facts.caption;
     LineStatus status;
-    std::string problem = windowTextProblem(facts, text, byClass ? "class" : "caption", status);
+    std::string problem = windowTextProblem(
+        facts, fact, byClass ? TextId::SpyNoClass : TextId::SpyNoCaption, status, language);
     if (!problem.empty()) {
         return unavailable(opcode, status, problem);
     }
-    SpyLine line = written(opcode, writeLine(opcode, form, text.gbk));
-    return flagged(std::move(line), byClass ? facts.classFindsOther : facts.captionFindsOther,
-                   std::string("FindWindowA finds another window with this ") +
-                       (byClass ? "class" : "caption") +
-                       " first, so the line would bring that one to the front");
+    SpyLine line = written(opcode, writeLine(opcode, form, fact.gbk));
+    return flagged(
+        std::move(line), byClass ? facts.classFindsOther : facts.captionFindsOther,
+        text(language, byClass ? TextId::SpyClassFindsOther : TextId::SpyCaptionFindsOther));
 }
 
-SpyLine waitProcess(const SpyFacts& facts, NameForm form) {
+SpyLine waitProcess(const SpyFacts& facts, NameForm form, UiLanguage language) {
     if (!facts.haveWindow) {
-        return unavailable(Opcode::WaitProcess, LineStatus::NotAvailable, "no window is in front");
+        return unavailable(Opcode::WaitProcess, LineStatus::NotAvailable,
+                           text(language, TextId::SpyNoWindow));
     }
     if (facts.exeName.empty()) {
         return unavailable(Opcode::WaitProcess, LineStatus::NotAvailable,
-                           "the process snapshot cannot name process " + number(facts.processId));
+                           text(language, TextId::SpyNoProcessName, {number(facts.processId)}));
     }
     return written(Opcode::WaitProcess, writeLine(Opcode::WaitProcess, form, facts.exeName),
-                   "ends when this program comes to the front after another one");
+                   text(language, TextId::SpyProcessNote));
 }
 
 // Why the player cannot reach the control under the pointer by its id in the
 // window in front; empty when it can.
-std::string controlProblem(const SpyFacts& facts, LineStatus& status) {
+std::string controlProblem(const SpyFacts& facts, LineStatus& status, UiLanguage language) {
     status = LineStatus::NotAvailable;
     if (!facts.haveControl) {
-        return "no control under the pointer";
+        return text(language, TextId::SpyNoControl);
     }
     status = LineStatus::Unreachable;
     if (!facts.haveWindow || !facts.controlInFrontWindow) {
-        return "the control is not in the window in front, where the player looks it up";
+        return text(language, TextId::SpyControlElsewhere);
     }
     if (!facts.controlDirectChild) {
-        return "the control is not a direct child of the window in front (it lies inside "
-               "another control), and GetDlgItem looks at direct children only";
+        return text(language, TextId::SpyControlNested);
     }
     if (!facts.controlFoundFirst) {
-        std::string reason = "another child of the window in front has the id " +
-                             number(facts.controlId) + " and GetDlgItem finds it first";
+        std::string reason = text(language, TextId::SpyControlTwin, {number(facts.controlId)});
         if (!facts.controlFoundInstead.empty()) {
             reason += " (" + facts.controlFoundInstead + ")";
         }
@@ -187,21 +194,20 @@ std::string controlProblem(const SpyFacts& facts, LineStatus& status) {
     return {};
 }
 
-SpyLine controlTextLine(const SpyFacts& facts, NameForm form, Opcode opcode) {
+SpyLine controlTextLine(const SpyFacts& facts, NameForm form, Opcode opcode, UiLanguage language) {
     LineStatus status;
-    std::string problem = controlProblem(facts, status);
+    std::string problem = controlProblem(facts, status, language);
     if (problem.empty()) {
         if (!facts.controlText.present) {
             status = LineStatus::NotAvailable;
-            problem = "the control's text cannot be read";
+            problem = text(language, TextId::SpyControlTextUnread);
         } else if (!facts.controlText.writable) {
             status = LineStatus::NotWritable;
             problem = facts.controlText.problem;
         } else if (facts.controlTextBytes > PlayerTextLimit) {
             status = LineStatus::Unreachable;
-            problem = "the control's text is " +
-                      number(static_cast<std::int64_t>(facts.controlTextBytes)) +
-                      " bytes and the player reads 255, so the texts never equal";
+            problem = text(language, TextId::SpyControlTextLong,
+                           {number(static_cast<std::int64_t>(facts.controlTextBytes))});
         }
     }
     if (!problem.empty()) {
@@ -211,21 +217,20 @@ SpyLine controlTextLine(const SpyFacts& facts, NameForm form, Opcode opcode) {
                    writeLine(opcode, form, number(facts.controlId) + " " + facts.controlText.gbk));
 }
 
-SpyLine waitEnable(const SpyFacts& facts, NameForm form) {
+SpyLine waitEnable(const SpyFacts& facts, NameForm form, UiLanguage language) {
     LineStatus status;
-    std::string problem = controlProblem(facts, status);
+    std::string problem = controlProblem(facts, status, language);
     if (!problem.empty()) {
         return unavailable(Opcode::WaitButtonEnable, status, problem);
     }
     return written(Opcode::WaitButtonEnable,
                    writeLine(Opcode::WaitButtonEnable, form, number(facts.controlId)),
-                   facts.controlEnabled ? "" : "the control is disabled now");
+                   facts.controlEnabled ? "" : text(language, TextId::SpyControlDisabled));
 }
 
-SpyLine keyLine(const SpyFacts& facts, NameForm form, Opcode opcode) {
+SpyLine keyLine(const SpyFacts& facts, NameForm form, Opcode opcode, UiLanguage language) {
     if (facts.key == 0) {
-        return unavailable(opcode, LineStatus::NotAvailable,
-                           "press a key while the spy has the focus");
+        return unavailable(opcode, LineStatus::NotAvailable, text(language, TextId::SpyPressKey));
     }
     return written(opcode, writeLine(opcode, form, keyText(facts.key)));
 }
@@ -241,58 +246,59 @@ std::string oneLine(std::string text) {
 
 } // namespace
 
-std::vector<SpyLine> spyLines(const SpyFacts& facts, NameForm form) {
+std::vector<SpyLine> spyLines(const SpyFacts& facts, NameForm form, UiLanguage language) {
     return {
-        moveTo(facts, form),
-        colourLine(facts, form, Opcode::WaitColor),
-        colourLine(facts, form, Opcode::WaitNotColor),
-        waitCaption(facts, form),
-        topWindow(facts, form, Opcode::TopCaption),
-        topWindow(facts, form, Opcode::TopClass),
-        waitProcess(facts, form),
-        controlTextLine(facts, form, Opcode::ClickButtonText),
-        controlTextLine(facts, form, Opcode::WaitButtonText),
-        waitEnable(facts, form),
-        keyLine(facts, form, Opcode::WaitKey),
-        keyLine(facts, form, Opcode::HotKey),
-        keyLine(facts, form, Opcode::BreakKey),
+        moveTo(facts, form, language),
+        colourLine(facts, form, Opcode::WaitColor, language),
+        colourLine(facts, form, Opcode::WaitNotColor, language),
+        waitCaption(facts, form, language),
+        topWindow(facts, form, Opcode::TopCaption, language),
+        topWindow(facts, form, Opcode::TopClass, language),
+        waitProcess(facts, form, language),
+        controlTextLine(facts, form, Opcode::ClickButtonText, language),
+        controlTextLine(facts, form, Opcode::WaitButtonText, language),
+        waitEnable(facts, form, language),
+        keyLine(facts, form, Opcode::WaitKey, language),
+        keyLine(facts, form, Opcode::HotKey, language),
+        keyLine(facts, form, Opcode::BreakKey, language),
     };
 }
 
-const char* statusWord(LineStatus status) {
+const char* statusWord(LineStatus status, UiLanguage language) {
     switch (status) {
     case LineStatus::Ready:
-        return "ready";
+        return uiText(TextId::SpyStatusReady, language);
     case LineStatus::Flagged:
-        return "flagged";
+        return uiText(TextId::SpyStatusFlagged, language);
     case LineStatus::NotAvailable:
-        return "not available";
+        return uiText(TextId::SpyStatusNotAvailable, language);
     case LineStatus::NotWritable:
-        return "not writable";
+        return uiText(TextId::SpyStatusNotWritable, language);
     case LineStatus::Unreachable:
-        return "cannot be reached";
+        return uiText(TextId::SpyStatusUnreachable, language);
     }
     return "";
 }
 
-std::string spyRowText(const SpyLine& line) {
+std::string spyRowText(const SpyLine& line, UiLanguage language) {
     switch (line.status) {
     case LineStatus::Ready:
         return line.line + (line.note.empty() ? "" : "      (" + line.note + ")");
     case LineStatus::Flagged:
-        return line.line + "      [flagged: " + line.note + "]";
+        return line.line + "      " +
+               formatUiText(uiText(TextId::SpyRowFlagged, language), {line.note});
     default:
         return "[" + std::string(commandWord(line.opcode, NameForm::English)) + ": " +
-               statusWord(line.status) + "] " + line.note;
+               statusWord(line.status, language) + "] " + line.note;
     }
 }
 
-std::string spyLineText(const SpyLine& line, NameForm form) {
+std::string spyLineText(const SpyLine& line, NameForm form, UiLanguage language) {
     if (line.status == LineStatus::Ready) {
         return line.line + "\n";
     }
     std::string remark = std::string(commandWord(line.opcode, NameForm::English)) + ": " +
-                         statusWord(line.status) + ": " + line.note;
+                         statusWord(line.status, language) + ": " + line.note;
     if (!line.line.empty()) {
         remark += ": " + line.line;
     }
@@ -300,10 +306,10 @@ std::string spyLineText(const SpyLine& line, NameForm form) {
     return (rem.ok ? rem.line : std::string(commandName(form, writerRow(Opcode::Rem)))) + "\n";
 }
 
-std::string spyText(const std::vector<SpyLine>& lines, NameForm form) {
+std::string spyText(const std::vector<SpyLine>& lines, NameForm form, UiLanguage language) {
     std::string text;
     for (const SpyLine& line : lines) {
-        text += spyLineText(line, form);
+        text += spyLineText(line, form, language);
     }
     return text;
 }

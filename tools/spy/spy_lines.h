@@ -5,6 +5,7 @@
 
 #include "keys/key_combo.h"
 #include "script/command_table.h"
+#include "ui_text.h"
 
 #include <cstdint>
 #include <string>
@@ -73,19 +74,23 @@ struct SpyLine {
 // One line per command the spy offers, in a fixed order: MoveTo, WaitColor,
 // WaitNotColor, Wait Caption, Top Caption, Top Class, Wait Process, Click
 // ButtonText, Wait ButtonText, Wait ButtonEnable, Wait Key, HotKey, Break Key.
-std::vector<SpyLine> spyLines(const SpyFacts& facts, NameForm form);
+// The reasons are in `language`.
+std::vector<SpyLine> spyLines(const SpyFacts& facts, NameForm form,
+                              UiLanguage language = UiLanguage::English);
 
 // The lines as text to copy or print, each ending in a line feed: a ready line
 // as it is; any other as a REM line of the same form that names the command
 // and the reason (and holds the flagged line), so the whole text is still a
 // script that does nothing unintended.
-std::string spyLineText(const SpyLine& line, NameForm form);
-std::string spyText(const std::vector<SpyLine>& lines, NameForm form);
+std::string spyLineText(const SpyLine& line, NameForm form,
+                        UiLanguage language = UiLanguage::English);
+std::string spyText(const std::vector<SpyLine>& lines, NameForm form,
+                    UiLanguage language = UiLanguage::English);
 
 // The line as a list of ready lines shows it (GBK): a ready line with its
 // note in parentheses, a flagged one with "[flagged: note]", any other as
 // "[Command: status] note".
-std::string spyRowText(const SpyLine& line);
+std::string spyRowText(const SpyLine& line, UiLanguage language = UiLanguage::English);
 
 // "not available", "flagged" and the like.
-const char* statusWord(LineStatus status);
+const char* statusWord(LineStatus status, UiLanguage language = UiLanguage::English);

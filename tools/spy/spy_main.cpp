@@ -5,6 +5,7 @@
 #include "spy_win32.h"
 
 #include "program_version.h"
+#include "ui_text.h"
 
 #include <shellapi.h>
 
@@ -34,13 +35,20 @@ std::vector<std::string> commandArguments() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    const SpyOptions options = parseSpyOptions(commandArguments());
+    const std::vector<std::string> arguments = commandArguments();
+    // What it prints, which programs read, is English unless --lang says
+    // otherwise; the window speaks the user's language.
+    const std::string_view chosen = languageArgument(arguments);
+    const UiLanguage printed = chosen.empty() ? UiLanguage::English : chooseUiLanguage(chosen, 0);
+    const SpyOptions options = parseSpyOptions(arguments);
     if (!options.ok) {
-        printText("spy: " + options.error + "\n" + SpyUsage, false, true);
+        printText(formatUiText(uiText(TextId::SpyUsageError, printed), {options.error}) +
+                      uiText(TextId::SpyUsage, printed),
+                  false, true);
         return 2;
     }
     if (options.help) {
-        printText(SpyUsage, false, false);
+        printText(uiText(TextId::SpyUsage, printed), false, false);
         return 0;
     }
     if (options.version) {
@@ -49,9 +57,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 0;
     }
     if (options.at) {
-        const SpyFacts facts = gatherFacts(POINT{options.x, options.y}, GetForegroundWindow(), 0);
-        printText(spyText(spyLines(facts, options.form), options.form), options.utf8, false);
+        const SpyFacts facts =
+            gatherFacts(POINT{options.x, options.y}, GetForegroundWindow(), 0, printed);
+        printText(spyText(spyLines(facts, options.form, printed), options.form, printed),
+                  options.utf8, false);
         return 0;
     }
-    return runSpyWindow(instance, options.form);
+    return runSpyWindow(instance, options.form,
+                        chooseUiLanguage(options.language, GetUserDefaultUILanguage()));
 }

@@ -1,16 +1,9 @@
 #include "spy_options.h"
 
+#include "ui_text.h"
+
 #include <climits>
 #include <cstdlib>
-
-const char* const SpyUsage =
-    "usage: spy                  the spy window: the lines for whatever is under the pointer\n"
-    "       spy --at X Y [--form chinese|english|code] [--utf8]\n"
-    "                            print the lines for the screen point (X, Y) and the window\n"
-    "                            in front, then end\n"
-    "       spy --version\n"
-    "--form   the name form of the commands (default english)\n"
-    "--utf8   print UTF-8 instead of GBK bytes (a console always gets Unicode)\n";
 
 namespace {
 
@@ -47,6 +40,11 @@ SpyOptions parseSpyOptions(const std::vector<std::string>& arguments) {
             options.version = true;
         } else if (argument == "--utf8") {
             options.utf8 = true;
+        } else if (argument == "--lang") {
+            if (i + 1 >= arguments.size() || !isUiLanguageOption(arguments[i + 1])) {
+                return failed("--lang needs zh or en");
+            }
+            options.language = arguments[++i];
         } else if (argument == "--at") {
             if (i + 2 >= arguments.size() || !readCoordinate(arguments[i + 1], options.x) ||
                 !readCoordinate(arguments[i + 2], options.y)) {

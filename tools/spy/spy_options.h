@@ -16,10 +16,9 @@ struct SpyOptions {
     std::int32_t x = 0;
     std::int32_t y = 0;
     NameForm form = NameForm::English;
-    bool utf8 = false; // print UTF-8 instead of GBK
+    bool utf8 = false;    // print UTF-8 instead of GBK
+    std::string language; // --lang: "zh" or "en"; empty when not given
 };
 
 // The arguments after the program name.
 SpyOptions parseSpyOptions(const std::vector<std::string>& arguments);
-
-extern const char* const SpyUsage;

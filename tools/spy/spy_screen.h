@@ -19,7 +19,7 @@
 // point is over no child of its top-level window.
 HWND controlAt(POINT point);
 // Everything the lines need at `point`, for the window in front `front`.
-SpyFacts gatherFacts(POINT point, HWND front, KeyCombo key);
+SpyFacts gatherFacts(POINT point, HWND front, KeyCombo key, UiLanguage language);
 
 // ---- spy_magnifier.cpp -------------------------------------------------------
 

@@ -21,5 +21,5 @@ bool copyToClipboard(HWND owner, const std::string& gbk);
 
 // ---- spy_window.cpp ------------------------------------------------------------
 
-// The always-on-top spy window; returns the exit code.
-int runSpyWindow(HINSTANCE instance, NameForm form);
+// The always-on-top spy window, its texts in `language`; returns the exit code.
+int runSpyWindow(HINSTANCE instance, NameForm form, UiLanguage language);

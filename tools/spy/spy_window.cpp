@@ -31,7 +31,8 @@ constexpr int CopyButtonId = 200; // + row
 constexpr int LineEditId = 300;   // + row
 
 constexpr NameForm RadioForms[3] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
-const wchar_t* const RadioLabels[3] = {L"Chinese", L"English", L"Short code"};
+constexpr TextId RadioLabels[3] = {TextId::SpyFormChinese, TextId::SpyFormEnglish,
+                                   TextId::SpyFormCode};
 
 struct SpyWindow {
     HWND window = nullptr;
@@ -48,6 +49,7 @@ struct SpyWindow {
     RECT magnifierRect{};
 
     NameForm form = NameForm::English;
+    UiLanguage language = UiLanguage::English;
     bool frozen = false;
     bool hotKey = false;
     bool holding = false;
@@ -59,6 +61,11 @@ struct SpyWindow {
 
 SpyWindow spy;
 
+// A text of the table in the spy's language, for a window.
+std::wstring wideText(TextId id, std::initializer_list<std::string_view> arguments = {}) {
+    return wideFromGbk(formatUiText(uiText(id, spy.language), arguments));
+}
+
 void setTextIfChanged(HWND control, std::wstring& shown, const std::wstring& text) {
     if (shown != text) {
         shown = text;
@@ -66,61 +73,67 @@ void setTextIfChanged(HWND control, std::wstring& shown, const std::wstring& tex
     }
 }
 
-std::wstring textShown(const TextFact& text) {
-    if (!text.present) {
-        return L"(none)";
-    }
-    if (!text.writable) {
-        return L"(" + wideFromGbk(text.problem) + L")";
-    }
-    return L"\"" + wideFromGbk(text.gbk) + L"\"";
-}
-
-std::wstring number(long long value) {
-    return std::to_wstring(value);
-}
-
-std::wstring factsText(const SpyFacts& facts) {
-    std::wstring text = L"Pointer  " + number(facts.x) + L", " + number(facts.y) + L"   (screen " +
-                        number(facts.screenWidth) + L" x " + number(facts.screenHeight) + L")\r\n";
-    text += L"Colour   " +
-            (facts.colour.empty() ? L"(off the screen)" : wideFromGbk(facts.colour)) + L"\r\n";
+// The facts as GBK text: the table's texts and the facts' bytes, turned into
+// UTF-16 once.
+std::string factsText(const SpyFacts& facts) {
+    const UiLanguage language = spy.language;
+    auto line = [&](TextId id, std::initializer_list<std::string_view> arguments) {
+        return formatUiText(uiText(id, language), arguments) + "\r\n";
+    };
+    auto shown = [&](const TextFact& text) {
+        if (!text.present) {
+            return std::string(uiText(TextId::SpyFactNone, language));
+        }
+        return text.writable ? "\"" + text.gbk + "\"" : "(" + text.problem + ")";
+    };
+    std::string text =
+        line(TextId::SpyFactPointer,
+             {std::to_string(facts.x), std::to_string(facts.y), std::to_string(facts.screenWidth),
+              std::to_string(facts.screenHeight)});
+    text +=
+        line(TextId::SpyFactColour,
+             {facts.colour.empty() ? uiText(TextId::SpyFactOffScreen, language) : facts.colour});
     if (facts.haveWindow) {
-        text += L"Window in front   " + textShown(facts.caption) + L"   class " +
-                textShown(facts.className) + L"\r\n";
-        text += L"Process   " + number(facts.processId) + L"   " +
-                (facts.exeName.empty() ? L"(not named)" : wideFromGbk(facts.exeName)) + L"\r\n";
+        text += line(TextId::SpyFactWindow, {shown(facts.caption), shown(facts.className)});
+        text += line(
+            TextId::SpyFactProcess,
+            {std::to_string(facts.processId),
+             facts.exeName.empty() ? uiText(TextId::SpyFactNotNamed, language) : facts.exeName});
     } else {
-        text += L"Window in front   (none)\r\n\r\n";
+        text += line(TextId::SpyFactNoWindow, {}) + "\r\n";
     }
     if (facts.haveControl) {
-        text += L"Control   id " + number(facts.controlId) + L"   " +
-                textShown(facts.controlClass) + L"   " + textShown(facts.controlText) + L"   " +
-                (facts.controlEnabled ? L"enabled" : L"disabled") + L"\r\n";
+        text += line(
+            TextId::SpyFactControl,
+            {std::to_string(facts.controlId), shown(facts.controlClass), shown(facts.controlText),
+             uiText(facts.controlEnabled ? TextId::SpyFactEnabled : TextId::SpyFactDisabled,
+                    language)});
     } else {
-        text += L"Control   (none under the pointer)\r\n";
+        text += line(TextId::SpyFactNoControl, {});
     }
-    text += L"Key   " +
-            (facts.key == 0 ? std::wstring(L"(press one while the spy has the focus)")
-                            : wideFromGbk(keyText(facts.key))) +
-            L"\r\n";
-    text += std::wstring(L"Freeze: Scroll Lock") +
-            (spy.hotKey ? L"" : L" (taken by another program)") +
-            (spy.frozen    ? L"   FROZEN"
-             : spy.holding ? L"   holding: the pointer is over the spy"
-                           : L"");
+    text += line(TextId::SpyFactKey,
+                 {facts.key == 0 ? uiText(TextId::SpyFactPressKey, language) : keyText(facts.key)});
+    text += uiText(TextId::SpyFactFreeze, language);
+    if (!spy.hotKey) {
+        text += uiText(TextId::SpyFactHotKeyTaken, language);
+    }
+    if (spy.frozen) {
+        text += uiText(TextId::SpyFactFrozen, language);
+    } else if (spy.holding) {
+        text += uiText(TextId::SpyFactHolding, language);
+    }
     return text;
 }
 
 void showLines() {
     spy.current.key = spy.key;
-    spy.lines = spyLines(spy.current, spy.form);
+    spy.lines = spyLines(spy.current, spy.form, spy.language);
     for (int row = 0; row < LineCount && row < static_cast<int>(spy.lines.size()); ++row) {
         const SpyLine& line = spy.lines[static_cast<std::size_t>(row)];
-        setTextIfChanged(spy.lineEdits[row], spy.shown[row], wideFromGbk(spyRowText(line)));
+        setTextIfChanged(spy.lineEdits[row], spy.shown[row], wideFromGbk(spyRowText(line, spy.language)));
         EnableWindow(spy.copyButtons[row], !line.line.empty());
     }
-    setTextIfChanged(spy.facts, spy.shownFacts, factsText(spy.current));
+    setTextIfChanged(spy.facts, spy.shownFacts, wideFromGbk(factsText(spy.current)));
 }
 
 void refresh() {
@@ -143,7 +156,7 @@ void refresh() {
     } else {
         spy.lastFront = front;
     }
-    spy.current = gatherFacts(point, front, spy.key);
+    spy.current = gatherFacts(point, front, spy.key, spy.language);
     captureMagnifier(spy.magnifier, point);
     InvalidateRect(spy.window, &spy.magnifierRect, FALSE);
     showLines();
@@ -155,10 +168,12 @@ void setFreeze(bool frozen) {
     showLines();
 }
 
-void copy(const std::string& text, const std::wstring& what) {
+// `what` tells what was copied (GBK).
+void copy(const std::string& text, const std::string& what) {
     const bool ok = copyToClipboard(spy.window, text);
-    SetWindowTextW(spy.status,
-                   ok ? (L"Copied " + what).c_str() : L"The clipboard is busy; nothing was copied");
+    SetWindowTextW(
+        spy.status,
+        (ok ? wideText(TextId::SpyCopied, {what}) : wideText(TextId::SpyClipboardBusy)).c_str());
 }
 
 void onCommand(int id) {
@@ -168,11 +183,12 @@ void onCommand(int id) {
     } else if (id == FreezeId) {
         setFreeze(SendMessageW(spy.freeze, BM_GETCHECK, 0, 0) == BST_CHECKED);
     } else if (id == CopyAllId) {
-        copy(spyText(spy.lines, spy.form), L"all lines");
+        copy(spyText(spy.lines, spy.form, spy.language),
+             uiText(TextId::SpyCopiedAll, spy.language));
     } else if (id >= CopyButtonId && id < CopyButtonId + LineCount) {
         const auto row = static_cast<std::size_t>(id - CopyButtonId);
         if (row < spy.lines.size() && !spy.lines[row].line.empty()) {
-            copy(spy.lines[row].line, L"\"" + wideFromGbk(spy.lines[row].line) + L"\"");
+            copy(spy.lines[row].line, "\"" + spy.lines[row].line + "\"");
         }
     }
 }
@@ -222,28 +238,28 @@ void createChildren() {
     int x = Margin;
     for (int i = 0; i < 3; ++i) {
         spy.radios[i] =
-            child(L"BUTTON", RadioLabels[i], BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), x, y, 90,
-                  22, FormRadioId + i);
+            child(L"BUTTON", wideText(RadioLabels[i]).c_str(),
+                  BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), x, y, 90, 22, FormRadioId + i);
         if (RadioForms[i] == spy.form) {
             SendMessageW(spy.radios[i], BM_SETCHECK, BST_CHECKED, 0);
         }
         x += 95;
     }
-    spy.freeze = child(L"BUTTON", L"Freeze (Scroll Lock)", BS_AUTOCHECKBOX | WS_GROUP, x + 10, y,
-                       170, 22, FreezeId);
-    child(L"BUTTON", L"Copy all", BS_PUSHBUTTON, ClientWidth - Margin - 90, y - 1, 90, 24,
-          CopyAllId);
+    spy.freeze = child(L"BUTTON", wideText(TextId::SpyFreeze).c_str(), BS_AUTOCHECKBOX | WS_GROUP,
+                       x + 10, y, 170, 22, FreezeId);
+    child(L"BUTTON", wideText(TextId::SpyCopyAll).c_str(), BS_PUSHBUTTON, ClientWidth - Margin - 90,
+          y - 1, 90, 24, CopyAllId);
 
     y += 30;
     for (int row = 0; row < LineCount; ++row) {
-        spy.copyButtons[row] = child(L"BUTTON", L"Copy", BS_PUSHBUTTON, Margin, y, 50,
-                                     RowHeight - 2, CopyButtonId + row);
+        spy.copyButtons[row] = child(L"BUTTON", wideText(TextId::SpyCopy).c_str(), BS_PUSHBUTTON,
+                                     Margin, y, 50, RowHeight - 2, CopyButtonId + row);
         spy.lineEdits[row] =
             child(L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL | WS_BORDER, Margin + 56, y,
                   ClientWidth - Margin * 2 - 56, RowHeight - 2, LineEditId + row);
         y += RowHeight;
     }
-    spy.status = child(L"STATIC", L"Copy puts a line on the clipboard as Unicode and GBK text.",
+    spy.status = child(L"STATIC", wideText(TextId::SpyCopyHint).c_str(),
                        SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, Margin, y + 4,
                        ClientWidth - Margin * 2, 20, 0);
 }
@@ -305,8 +321,9 @@ bool isKeyMessage(UINT message) {
 
 } // namespace
 
-int runSpyWindow(HINSTANCE instance, NameForm form) {
+int runSpyWindow(HINSTANCE instance, NameForm form, UiLanguage language) {
     spy.form = form;
+    spy.language = language;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = procedure;
@@ -326,10 +343,10 @@ int runSpyWindow(HINSTANCE instance, NameForm form) {
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int width = frame.right - frame.left;
-    HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Script player spy",
-                                  style, std::max<int>(work.left, work.right - width - Margin * 2),
-                                  work.top + Margin * 2, width, frame.bottom - frame.top, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(
+        WS_EX_TOPMOST, windowClass.lpszClassName, wideText(TextId::SpyTitle).c_str(), style,
+        std::max<int>(work.left, work.right - width - Margin * 2), work.top + Margin * 2, width,
+        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) {
         return 1;
     }

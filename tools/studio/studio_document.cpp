@@ -49,9 +49,8 @@ std::string conversionMessage(std::string_view text, const GbkConversion& conver
 }
 
 // The packer's words for a NUL byte, which ends the script for the player.
-const Finding& nulFinding() {
-    static const std::vector<Finding> findings = checkScript(std::string_view("\0", 1));
-    return findings.back();
+Finding nulFinding(UiLanguage language) {
+    return checkScript(std::string_view("\0", 1), language).back();
 }
 
 void checkLine(StudioDocument& document, int index) {
@@ -71,11 +70,12 @@ void checkLine(StudioDocument& document, int index) {
         return;
     }
     ScriptLine scriptLine{0, 0, std::move(converted.text)};
-    checkScriptLine(scriptLine, line.checkedFirst, line.checkedLast, line.findings);
+    checkScriptLine(scriptLine, line.checkedFirst, line.checkedLast, line.findings,
+                    document.language);
     // The editor holds no NUL byte; should one come in, the packer's error is kept
     // with the line (the lines after it are still checked, which the player skips).
     if (scriptLine.text.find('\0') != std::string::npos) {
-        line.findings.push_back(nulFinding());
+        line.findings.push_back(nulFinding(document.language));
     }
 }
 
@@ -224,7 +224,7 @@ std::string documentText(const StudioDocument& document) {
 std::vector<Problem> documentProblems(const StudioDocument& document) {
     std::vector<Problem> problems;
     if (document.firstKept < 0) {
-        for (const Finding& finding : checkScript("")) {
+        for (const Finding& finding : checkScript("", document.language)) {
             problems.push_back(Problem{0, finding.kind, finding.message});
         }
     }
@@ -257,7 +257,7 @@ std::string firstErrorText(const StudioDocument& document) {
             if (!finding.lineText.empty()) {
                 finding.playerLine = playerLineOf(document, static_cast<int>(i));
             }
-            return formatFinding(finding);
+            return formatFinding(finding, document.language);
         }
     }
     return "";

@@ -28,6 +28,15 @@ bool isUiLanguageOption(std::string_view option) {
     return option == "zh" || option == "en";
 }
 
+std::string_view languageArgument(const std::vector<std::string>& arguments) {
+    for (std::size_t i = 0; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == "--lang") {
+            return isUiLanguageOption(arguments[i + 1]) ? arguments[i + 1] : std::string_view();
+        }
+    }
+    return {};
+}
+
 UiLanguage chooseUiLanguage(std::string_view option, unsigned short userUiLanguage) {
     if (option == "zh") {
         return UiLanguage::Chinese;

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class UiLanguage { English, Chinese };
 
@@ -31,3 +32,8 @@ bool isUiLanguageOption(std::string_view option);
 
 // `text` with each {1}, {2}, ... replaced by the argument of that number.
 std::string formatUiText(std::string_view text, std::initializer_list<std::string_view> arguments);
+
+// What follows --lang in a tool's `arguments` when it is a language --lang
+// takes, else empty: a tool knows its language before it reads the rest of its
+// command line, so that it tells about a fault there in that language too.
+std::string_view languageArgument(const std::vector<std::string>& arguments);
