@@ -29,7 +29,7 @@ std::string unpackedRelease() {
 }
 
 std::string withoutOptionalPrograms(std::string listing) {
-    for (const std::string optional : {" record.exe", " spy.exe"}) {
+    for (const std::string optional : {" record.exe", " spy.exe", " studio.exe"}) {
         const std::size_t at = listing.find(optional);
         if (at != std::string::npos) {
             listing.erase(at, optional.size());
@@ -47,7 +47,7 @@ TEST(ReleaseZip, HoldsVersionedProgramsTheDocsAndAReadmeForNotepad) {
     EXPECT_EQ(docs.substr(0, 20), "commands.md guide.md") << docs;
     EXPECT_NE(e2e::listFolder(top + "\\examples").find("hello_box.txt"), std::string::npos);
 
-    for (const char* program : {"player.exe", "pack.exe", "spy.exe", "record.exe"}) {
+    for (const char* program : {"player.exe", "pack.exe", "spy.exe", "record.exe", "studio.exe"}) {
         const std::string path = top + "\\" + program;
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             continue; // spy.exe and record.exe once the build has them
