@@ -27,6 +27,14 @@ double worst(const std::vector<double>& values) {
     return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
 }
 
+double percentile(std::vector<double> values, double fraction) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const double rank = fraction * static_cast<double>(values.size() - 1);
+    return values[static_cast<std::size_t>(rank + 0.5)];
+}
+
 namespace {
 
 const char* verdictText(Verdict verdict) {

@@ -15,6 +15,8 @@ double nowMs();
 
 double median(std::vector<double> values);
 double worst(const std::vector<double>& values);
+// The value below which the given fraction of the values lie (nearest rank).
+double percentile(std::vector<double> values, double fraction);
 
 enum class Verdict { Met, Missed, None };
 
