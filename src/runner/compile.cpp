@@ -1,8 +1,8 @@
 // The compile pass: every line is parsed in order; settings take effect at once.
 
 #include "platform/platform.h"
-#include "runner/trace.h"
 #include "runner/executor.h"
+#include "runner/trace.h"
 #include "script/parser.h"
 #include "script/script.h"
 

@@ -5,8 +5,8 @@
 
 #include "keys/key_combo.h"
 #include "platform/platform.h"
-#include "runner/trace.h"
 #include "runner/run_state.h"
+#include "runner/trace.h"
 #include "runner/tray_icon.h"
 
 namespace {

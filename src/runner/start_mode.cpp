@@ -2,10 +2,10 @@
 
 #include "keys/key_combo.h"
 #include "platform/platform.h"
-#include "runner/trace.h"
 #include "runner/executor.h"
 #include "runner/monitor.h"
 #include "runner/run_state.h"
+#include "runner/trace.h"
 #include "script/script.h"
 
 #include <cstring>

@@ -188,8 +188,8 @@ bool runFromStudio(Studio& studio, e2e::TestWindow& front) {
     press(VK_F5);
     EXPECT_TRUE(eventually([&] { return IsIconic(studio.window) != FALSE; }));
     EXPECT_TRUE(front.activate());
-    return eventually(
-        [&] { return studio.state().find("exit code 0") != std::string::npos; }, 20000);
+    return eventually([&] { return studio.state().find("exit code 0") != std::string::npos; },
+                      20000);
 }
 
 constexpr int OkId = 1001;

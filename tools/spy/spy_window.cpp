@@ -130,7 +130,8 @@ void showLines() {
     spy.lines = spyLines(spy.current, spy.form, spy.language);
     for (int row = 0; row < LineCount && row < static_cast<int>(spy.lines.size()); ++row) {
         const SpyLine& line = spy.lines[static_cast<std::size_t>(row)];
-        setTextIfChanged(spy.lineEdits[row], spy.shown[row], wideFromGbk(spyRowText(line, spy.language)));
+        setTextIfChanged(spy.lineEdits[row], spy.shown[row],
+                         wideFromGbk(spyRowText(line, spy.language)));
         EnableWindow(spy.copyButtons[row], !line.line.empty());
     }
     setTextIfChanged(spy.facts, spy.shownFacts, wideFromGbk(factsText(spy.current)));

@@ -10,16 +10,15 @@
 #endif
 #include <windows.h>
 
+#include "runner/trace_protocol.h"
 #include "studio_document.h"
 #include "studio_edits.h"
 #include "studio_file.h"
-#include "runner/trace_protocol.h"
-
-#include <set>
 #include "studio_ids.h"
 #include "ui_text.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,7 +34,7 @@ struct TraceState {
     std::vector<int> editorLineOf; // per player line (from 1 at index 1): the editor line, 0-based
     int line = -1;                 // the editor line of the command playing or stopped before
     bool stopped = false;
-    bool waiting = false;          // the command on `line` has not come back yet
+    bool waiting = false; // the command on `line` has not come back yet
     std::int32_t pass = 0;
     ULONGLONG commandStartedAt = 0;
     TraceEnd end = TraceEnd::PassesDone;
@@ -183,7 +182,7 @@ int gutterWidth();
 void onTraceMessage(WPARAM wParam, LPARAM lParam);
 void onTraceTimer();
 void toggleBreakpoint();
-void stepScript();   // F10: one command; starts a run stopped before its first
+void stepScript(); // F10: one command; starts a run stopped before its first
 void pauseScript();
 bool continueScript(); // F5 while stopped: true when it went on
 void shiftLineMarks(int first, int removed, int inserted);
