@@ -13,7 +13,6 @@
 
 namespace {
 
-const wchar_t* const SettingsKey = L"Software\\Script player\\Studio";
 constexpr std::size_t LongestPath = 32000;
 
 std::wstring fileName(const std::wstring& path) {
@@ -211,6 +210,30 @@ void updateFormatStatus() {
                        MF_BYCOMMAND);
 }
 
+namespace {
+
+// The editor holds what is now on disk at `path`: the studio's title, recent
+// files and recovery copy follow, and the status line says `state` of `name`.
+void holdFile(const std::wstring& path, TextId state, const std::string& name) {
+    studio.path = path;
+    studio.modified = false;
+    const FileFacts facts = factsOf(path);
+    studio.savedWriteTime = facts.writeTime;
+    studio.savedSize = facts.size;
+    updateTitle();
+    updateFormatStatus();
+    rememberRecent(path);
+    removeRecovery();
+    setState(fromGbk(formatUiText(text(state), {name})));
+}
+
+} // namespace
+
+std::wstring scriptFileFilter() {
+    return wideText(TextId::StudioFilterScripts) + L'\0' + L"*.txt" + L'\0' +
+           wideText(TextId::StudioFilterAll) + L'\0' + L"*.*" + L'\0' + L'\0';
+}
+
 void newScript() {
     studio.path.clear();
     studio.format = TextFormat{};
@@ -232,18 +255,9 @@ bool openScript(const std::wstring& path) {
         refuseToOpen(name, opened);
         return false;
     }
-    studio.path = path;
     studio.format = opened.format;
     setEditorText(opened.text);
-    studio.modified = false;
-    const FileFacts facts = factsOf(path);
-    studio.savedWriteTime = facts.writeTime;
-    studio.savedSize = facts.size;
-    updateTitle();
-    updateFormatStatus();
-    rememberRecent(path);
-    removeRecovery();
-    setState(fromGbk(formatUiText(text(TextId::StudioStateOpened), {name})));
+    holdFile(path, TextId::StudioStateOpened, name);
     return true;
 }
 
@@ -254,9 +268,7 @@ bool saveScript(bool askForName) {
         if (!path.empty()) {
             lstrcpynW(name, path.c_str(), static_cast<int>(sizeof(name) / sizeof(name[0])));
         }
-        const std::wstring filter = wideText(TextId::StudioFilterScripts) + L'\0' + L"*.txt" +
-                                    L'\0' + wideText(TextId::StudioFilterAll) + L'\0' + L"*.*" +
-                                    L'\0' + L'\0';
+        const std::wstring filter = scriptFileFilter();
         OPENFILENAMEW dialog{};
         dialog.lStructSize = sizeof(dialog);
         dialog.hwndOwner = studio.window;
@@ -292,17 +304,8 @@ bool saveScript(bool askForName) {
             MB_OK | MB_ICONERROR);
         return false;
     }
-    studio.path = path;
-    studio.modified = false;
     studio.format.mixedLineEnds = false;
-    const FileFacts facts = factsOf(path);
-    studio.savedWriteTime = facts.writeTime;
-    studio.savedSize = facts.size;
-    updateTitle();
-    updateFormatStatus();
-    rememberRecent(path);
-    removeRecovery();
-    setState(fromGbk(formatUiText(text(TextId::StudioStateSaved), {nameGbk})));
+    holdFile(path, TextId::StudioStateSaved, nameGbk);
     return true;
 }
 
@@ -381,7 +384,7 @@ void rebuildRecentMenu() {
 
 void loadSettings() {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, StudioSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;
     }
     for (int i = 0; i < RecentCount; ++i) {
@@ -407,8 +410,8 @@ void loadSettings() {
 
 void saveSettings() {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, StudioSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
     for (int i = 0; i < RecentCount; ++i) {

@@ -6,6 +6,9 @@
 constexpr const wchar_t* StudioWindowClass = L"ScriptStudio";
 // The small window that follows the pointer while picking from the screen.
 constexpr const wchar_t* StudioPickerClass = L"ScriptStudioPicker";
+// The studio's settings under HKEY_CURRENT_USER: the window's place, recent
+// files, the command list's name form, the recording options.
+constexpr const wchar_t* StudioSettingsKey = L"Software\\Script player\\Studio";
 
 // Control and command ids.
 enum StudioId : int {

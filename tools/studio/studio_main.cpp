@@ -435,9 +435,7 @@ void onCommand(int id, int code, HWND control) {
             break;
         }
         wchar_t name[MAX_PATH * 4] = {};
-        const std::wstring filter = wideText(TextId::StudioFilterScripts) + L'\0' + L"*.txt" +
-                                    L'\0' + wideText(TextId::StudioFilterAll) + L'\0' + L"*.*" +
-                                    L'\0' + L'\0';
+        const std::wstring filter = scriptFileFilter();
         OPENFILENAMEW dialog{};
         dialog.lStructSize = sizeof(dialog);
         dialog.hwndOwner = studio.window;

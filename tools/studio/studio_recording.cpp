@@ -16,7 +16,6 @@
 namespace {
 
 constexpr UINT DrainMs = 50;
-const wchar_t* const SettingsKey = L"Software\\Script player\\Studio";
 const wchar_t* const OptionsValue = L"RecordOptions";
 
 struct StudioRecorder {
@@ -32,8 +31,8 @@ StudioRecorder recorder;
 std::wstring storedOptions() {
     wchar_t value[512] = {};
     DWORD size = sizeof(value) - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CURRENT_USER, SettingsKey, OptionsValue, RRF_RT_REG_SZ, nullptr, value,
-                     &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, StudioSettingsKey, OptionsValue, RRF_RT_REG_SZ, nullptr,
+                     value, &size) != ERROR_SUCCESS) {
         return {};
     }
     return value;
@@ -41,8 +40,8 @@ std::wstring storedOptions() {
 
 void storeOptions(const std::wstring& options) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, StudioSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
     RegSetValueExW(key, OptionsValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(options.c_str()),

@@ -148,6 +148,7 @@ void hideCompletion();
 
 // studio_files.cpp: files, settings, recovery.
 bool openScript(const std::wstring& path);
+std::wstring scriptFileFilter(); // for the open and save dialogs
 bool saveScript(bool askForName);
 bool confirmDiscard(); // false: the user cancelled
 void newScript();

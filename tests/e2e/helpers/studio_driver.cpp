@@ -66,8 +66,20 @@ void type(const std::string& text) {
     Sleep(100);
 }
 
+namespace {
+
+// A studio as on a machine where it never ran: the settings of an earlier
+// studio (a window kept open while scripts run, its place, the recording
+// options) would change what the test sees.
+RunningProgram startFreshStudio(const std::string& arguments) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, StudioSettingsKey);
+    return startProgram(windowsPath(E2E_STUDIO), arguments);
+}
+
+} // namespace
+
 StudioUnderTest::StudioUnderTest(const std::string& arguments)
-    : program(startProgram(windowsPath(E2E_STUDIO), arguments)) {}
+    : program(startFreshStudio(arguments)) {}
 
 bool StudioUnderTest::waitForWindow() {
     window = waitForStudioWindow(program.processId());
