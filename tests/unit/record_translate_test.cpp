@@ -408,6 +408,14 @@ TEST(RecordTranslate, RightHandAndGenericModifiersAreTheModifiersTheyName) {
          {press(0, 0x10), press(1, 0xA0), press(10, 'A'), release(20, 'A'), release(29, 0xA0),
           release(30, 0x10)},
          {"HotKey SHIFT+A"}},
+        {"both SHIFT keys down, the left let go first",
+         {press(0, 0xA0), press(5, 0xA1), release(8, 0xA0), press(10, 'A'), release(20, 'A'),
+          release(30, 0xA1)},
+         {"HotKey SHIFT+A"}},
+        {"both CTRL keys held for a click, the right let go first",
+         {move(0, 50, 60), press(100, 0xA2), press(110, 0xA3), down(300, L, 50, 60),
+          up(350, L, 50, 60), release(400, 0xA3), release(500, 0xA2)},
+         {"MoveTo 50 60", "Delay 300", "Push Down CTRL", "LClick", "Delay 150", "Push Up CTRL"}},
         {"generic ALT held for a click",
          {move(0, 50, 60), press(100, 0x12), down(300, L, 50, 60), up(350, L, 50, 60),
           release(500, 0x12)},
@@ -416,11 +424,16 @@ TEST(RecordTranslate, RightHandAndGenericModifiersAreTheModifiersTheyName) {
     // The stop key's modifiers are held by their right-hand and generic keys too.
     TranslateOptions ctrlF12;
     ctrlF12.stopKey = CtrlBit | 0x7B;
-    for (std::uint8_t ctrl : {std::uint8_t{0xA3}, std::uint8_t{0x11}}) {
-        SCOPED_TRACE(ctrl);
+    const std::pair<const char*, Events> ctrls[] = {
+        {"right CTRL", {press(30, 0xA3)}},
+        {"generic CTRL", {press(30, 0x11)}},
+        {"right CTRL still down after the left",
+         {press(20, 0xA2), press(25, 0xA3), release(30, 0xA2)}},
+    };
+    for (const auto& [name, ctrl] : ctrls) {
+        SCOPED_TRACE(name);
         const Translation translation = translateRecording(
-            recordingOf(join({typed(0, "A"), {press(30, ctrl), press(40, 0x7B)}, typed(50, "B")})),
-            ctrlF12);
+            recordingOf(join({typed(0, "A"), ctrl, {press(40, 0x7B)}, typed(50, "B")})), ctrlF12);
         EXPECT_EQ(bodyOf(translation), (std::vector<std::string>{"PutChar a"}));
     }
 }

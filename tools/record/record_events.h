@@ -5,6 +5,7 @@
 
 #include "keys/key_combo.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -54,8 +55,13 @@ struct Recording {
 int modifierIndex(std::uint8_t virtualKey);
 
 // The modifiers held, as KeyCombo bits, followed through a stream of key events.
+// A modifier is held while any of its keys is down: both SHIFT keys may be, and
+// letting go of one leaves SHIFT held. Releasing the generic code (which some
+// injectors send) lets go of every key of that modifier, releasing the left or
+// the right key lets go of that key and of the generic code.
 struct HeldModifiers {
     KeyCombo bits = 0;
+    std::array<std::uint8_t, 4> keysDown{}; // per modifier: generic 1, left 2, right 4
 };
 void noteKeyEvent(HeldModifiers& held, const RecordedEvent& event);
 

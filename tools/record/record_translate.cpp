@@ -32,14 +32,46 @@ int modifierIndex(std::uint8_t virtualKey) {
     }
 }
 
+namespace {
+
+constexpr std::uint8_t GenericKey = 1;
+constexpr std::uint8_t LeftKey = 2;
+constexpr std::uint8_t RightKey = 4;
+
+// Which of its modifier's keys a modifier key is.
+std::uint8_t modifierKeySide(std::uint8_t virtualKey) {
+    switch (virtualKey) {
+    case 0x10:
+    case 0x11:
+    case 0x12:
+        return GenericKey;
+    case 0xA0:
+    case 0xA2:
+    case 0xA4:
+    case 0x5B:
+        return LeftKey;
+    default:
+        return RightKey;
+    }
+}
+
+} // namespace
+
 void noteKeyEvent(HeldModifiers& held, const RecordedEvent& event) {
     const int modifier = modifierIndex(event.key);
     if (modifier < 0) {
         return;
     }
+    std::uint8_t& down = held.keysDown[static_cast<std::size_t>(modifier)];
+    const std::uint8_t side = modifierKeySide(event.key);
     if (event.kind == EventKind::KeyDown) {
-        held.bits |= KeyModifiers[modifier].bit;
+        down |= side;
     } else if (event.kind == EventKind::KeyUp) {
+        down = side == GenericKey ? 0 : static_cast<std::uint8_t>(down & ~(side | GenericKey));
+    }
+    if (down != 0) {
+        held.bits |= KeyModifiers[modifier].bit;
+    } else {
         held.bits &= static_cast<KeyCombo>(~KeyModifiers[modifier].bit);
     }
 }
@@ -319,6 +351,7 @@ class FirstPass {
     void keyDown(const RecordedEvent& event, std::uint32_t time) {
         const int modifier = modifierIndex(event.key);
         if (modifier >= 0) {
+            noteKeyEvent(modifierKeys, event);
             if (modifiers[modifier] == ModifierUse::Up) {
                 modifiers[modifier] = ModifierUse::Held;
             }
@@ -349,6 +382,10 @@ class FirstPass {
     void keyUp(const RecordedEvent& event, std::uint32_t time) {
         const int modifier = modifierIndex(event.key);
         if (modifier >= 0) {
+            noteKeyEvent(modifierKeys, event);
+            if ((modifierKeys.bits & KeyModifiers[modifier].bit) != 0) {
+                return; // another of its keys is still down
+            }
             const KeyCombo key = KeyModifiers[modifier].virtualKey;
             if (modifiers[modifier] == ModifierUse::Held) {
                 add(ActionKind::Tap, time, key, 0, 0, event.window); // pressed alone
@@ -406,6 +443,7 @@ class FirstPass {
     std::array<ButtonState, 3> buttons{};
     std::array<KeyState, 256> keys{};
     std::array<ModifierUse, 4> modifiers{};
+    HeldModifiers modifierKeys;               // the keys behind `modifiers`, of the events handled
     std::array<std::size_t, 4> combination{}; // the last action each modifier was part of
     std::int32_t pointerX = 0;
     std::int32_t pointerY = 0;
