@@ -25,6 +25,7 @@
 //
 //   compile_bench [--lines=N] [--repetitions=N] [benchmark flags]
 
+#include "median_reporter.h"
 #include "platform/fake/fake.h"
 #include "runner/executor.h"
 #include "runner/run_state.h"
@@ -348,36 +349,8 @@ void floorBenchmark(benchmark::State& state, const std::string& text, std::int64
                                                    benchmark::Counter::kIsIterationInvariantRate);
 }
 
-struct Medians {
-    double cpuSeconds = 0;
-    double realSeconds = 0;
-    double faultsPerPass = 0;
-    bool found = false;
-};
-
-// The console report, and the median of each benchmark kept for the BENCH line.
-class MedianReporter : public benchmark::ConsoleReporter {
-  public:
-    MedianReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // A single repetition has no aggregates: its one run is the median.
-        for (const Run& run : runs) {
-            const bool single = run.run_type == Run::RT_Iteration && run.repetitions == 1;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if ((single || median) && !run.error_occurred) {
-                const double perSecond = benchmark::GetTimeUnitMultiplier(run.time_unit);
-                const auto faults = run.counters.find("faults/pass");
-                medians[run.run_name.function_name] = {
-                    run.GetAdjustedCPUTime() / perSecond, run.GetAdjustedRealTime() / perSecond,
-                    faults != run.counters.end() ? faults->second.value : 0.0, true};
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    std::map<std::string, Medians> medians;
-};
+using bench::Median;
+using bench::MedianReporter;
 
 // "1234567" as "1,234,567".
 std::string grouped(std::int64_t value) {
@@ -408,8 +381,8 @@ std::int64_t takeNumberFlag(int& argc, char** argv, const char* name, std::int64
     return fallback;
 }
 
-void printResult(const ScriptText& script, const Medians& compile, const Medians& floor,
-                 const Medians& split, const Medians& compileOnly, const Medians& warm,
+void printResult(const ScriptText& script, const Median& compile, const Median& floor,
+                 const Median& split, const Median& compileOnly, const Median& warm,
                  const CheckedPass& checked, std::int64_t repetitions) {
     const std::int64_t lines = static_cast<std::int64_t>(script.opcodes.size());
     const double ratio = compile.cpuSeconds / floor.cpuSeconds;
@@ -436,13 +409,14 @@ void printResult(const ScriptText& script, const Medians& compile, const Medians
         std::printf("  compile pass on memory already mapped (no page faults): %.2f ms, %.2f M "
                     "lines/s, ratio %.2f, %.0f page faults per pass\n",
                     warm.cpuSeconds * 1e3, static_cast<double>(lines) / warm.cpuSeconds / 1e6,
-                    warm.cpuSeconds / floor.cpuSeconds, warm.faultsPerPass);
+                    warm.cpuSeconds / floor.cpuSeconds, bench::counterOf(warm, "faults/pass"));
     }
-    std::printf("  minor page faults per compile pass: %s (median of the timed passes; %s in the "
-                "checked first pass; fresh memory for the line offsets and the commands; the "
-                "floor touches none)\n",
-                grouped(static_cast<std::int64_t>(compile.faultsPerPass + 0.5)).c_str(),
-                grouped(checked.pageFaults).c_str());
+    std::printf(
+        "  minor page faults per compile pass: %s (median of the timed passes; %s in the "
+        "checked first pass; fresh memory for the line offsets and the commands; the "
+        "floor touches none)\n",
+        grouped(static_cast<std::int64_t>(bench::counterOf(compile, "faults/pass") + 0.5)).c_str(),
+        grouped(checked.pageFaults).c_str());
     std::printf("  before the pass, outside it: the copy of the text that the Script takes over "
                 "(at start-up the resource reader's copy of the resource), %s page faults\n",
                 grouped(checked.copyPageFaults).c_str());
@@ -532,8 +506,8 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     std::fflush(stdout);
 
-    const Medians& compile = reporter.medians["compile"];
-    const Medians& floor = reporter.medians["floor"];
+    const Median& compile = reporter.medians["compile"];
+    const Median& floor = reporter.medians["floor"];
     if (!compile.found || !floor.found) {
         std::fprintf(stderr, "compile_bench: both benchmarks must run for the BENCH line\n");
         return 1;

@@ -13,6 +13,7 @@
 //
 //   studio_bench [--lines=N] [--repetitions=N] [benchmark flags]
 
+#include "median_reporter.h"
 #include "pack_checks.h"
 #include "script/command_table.h"
 #include "studio_document.h"
@@ -157,33 +158,8 @@ void parseBenchmark(benchmark::State& state, int lines) {
     }
 }
 
-struct Median {
-    double cpuSeconds = 0;
-    double checkedPerStep = 0;
-    bool found = false;
-};
-
-// The console report, and the median of each benchmark kept for the BENCH line.
-class MedianReporter : public benchmark::ConsoleReporter {
-  public:
-    MedianReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            const bool single = run.run_type == Run::RT_Iteration && run.repetitions == 1;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if ((single || median) && !run.error_occurred) {
-                const auto checked = run.counters.find("lines checked/step");
-                medians[run.run_name.function_name] = {
-                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit),
-                    checked != run.counters.end() ? checked->second.value : 0.0, true};
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    std::map<std::string, Median> medians;
-};
+using bench::Median;
+using bench::MedianReporter;
 
 std::int64_t takeNumberFlag(int& argc, char** argv, const char* name, std::int64_t fallback) {
     const std::string prefix = std::string("--") + name + "=";
@@ -247,7 +223,8 @@ int main(int argc, char** argv) {
                 keystroke.cpuSeconds * 1e6, static_cast<long long>(lines),
                 static_cast<long long>(repetitions), ratio, TargetRatio,
                 ratio <= TargetRatio ? "met" : "missed");
-    std::printf("  lines checked per keystroke: %.2f\n", keystroke.checkedPerStep);
+    std::printf("  lines checked per keystroke: %.2f\n",
+                bench::counterOf(keystroke, "lines checked/step"));
     for (int size : sizes) {
         const std::string suffix = "/" + std::to_string(size);
         const Median& k = reporter.medians["keystroke" + suffix];
