@@ -25,7 +25,7 @@
 //
 //   compile_bench [--lines=N] [--repetitions=N] [benchmark flags]
 
-#include "median_reporter.h"
+#include "host_bench.h"
 #include "platform/fake/fake.h"
 #include "runner/executor.h"
 #include "runner/run_state.h"
@@ -351,6 +351,7 @@ void floorBenchmark(benchmark::State& state, const std::string& text, std::int64
 
 using bench::Median;
 using bench::MedianReporter;
+using bench::takeNumberFlag;
 
 // "1234567" as "1,234,567".
 std::string grouped(std::int64_t value) {
@@ -363,22 +364,6 @@ std::string grouped(std::int64_t value) {
         out += digits[i];
     }
     return out;
-}
-
-// Reads and removes "--name=N" from the arguments; `fallback` when absent.
-std::int64_t takeNumberFlag(int& argc, char** argv, const char* name, std::int64_t fallback) {
-    const std::string prefix = std::string("--") + name + "=";
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0) {
-            const std::int64_t value = std::atoll(argv[i] + prefix.size());
-            for (int j = i; j + 1 < argc; ++j) {
-                argv[j] = argv[j + 1];
-            }
-            --argc;
-            return value;
-        }
-    }
-    return fallback;
 }
 
 void printResult(const ScriptText& script, const Median& compile, const Median& floor,

@@ -13,7 +13,7 @@
 //
 //   studio_bench [--lines=N] [--repetitions=N] [benchmark flags]
 
-#include "median_reporter.h"
+#include "host_bench.h"
 #include "pack_checks.h"
 #include "script/command_table.h"
 #include "studio_document.h"
@@ -160,21 +160,7 @@ void parseBenchmark(benchmark::State& state, int lines) {
 
 using bench::Median;
 using bench::MedianReporter;
-
-std::int64_t takeNumberFlag(int& argc, char** argv, const char* name, std::int64_t fallback) {
-    const std::string prefix = std::string("--") + name + "=";
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0) {
-            const std::int64_t value = std::atoll(argv[i] + prefix.size());
-            for (int j = i; j + 1 < argc; ++j) {
-                argv[j] = argv[j + 1];
-            }
-            --argc;
-            return value;
-        }
-    }
-    return fallback;
-}
+using bench::takeNumberFlag;
 
 } // namespace
 

@@ -229,9 +229,24 @@ void holdFile(const std::wstring& path, TextId state, const std::string& name) {
 
 } // namespace
 
-std::wstring scriptFileFilter() {
-    return wideText(TextId::StudioFilterScripts) + L'\0' + L"*.txt" + L'\0' +
-           wideText(TextId::StudioFilterAll) + L'\0' + L"*.*" + L'\0' + L'\0';
+std::wstring chooseScriptFile(ScriptDialog purpose, const std::wstring& initial) {
+    wchar_t name[MAX_PATH * 4] = {};
+    lstrcpynW(name, initial.c_str(), static_cast<int>(sizeof(name) / sizeof(name[0])));
+    const std::wstring filter = wideText(TextId::StudioFilterScripts) + L'\0' + L"*.txt" + L'\0' +
+                                wideText(TextId::StudioFilterAll) + L'\0' + L"*.*" + L'\0' + L'\0';
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = studio.window;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = static_cast<DWORD>(sizeof(name) / sizeof(name[0]));
+    if (purpose == ScriptDialog::Save) {
+        dialog.lpstrDefExt = L"txt";
+        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+        return GetSaveFileNameW(&dialog) ? std::wstring(name) : std::wstring();
+    }
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    return GetOpenFileNameW(&dialog) ? std::wstring(name) : std::wstring();
 }
 
 void newScript() {
@@ -264,23 +279,10 @@ bool openScript(const std::wstring& path) {
 bool saveScript(bool askForName) {
     std::wstring path = studio.path;
     if (askForName || path.empty()) {
-        wchar_t name[MAX_PATH * 4] = {};
-        if (!path.empty()) {
-            lstrcpynW(name, path.c_str(), static_cast<int>(sizeof(name) / sizeof(name[0])));
-        }
-        const std::wstring filter = scriptFileFilter();
-        OPENFILENAMEW dialog{};
-        dialog.lStructSize = sizeof(dialog);
-        dialog.hwndOwner = studio.window;
-        dialog.lpstrFilter = filter.c_str();
-        dialog.lpstrFile = name;
-        dialog.nMaxFile = static_cast<DWORD>(sizeof(name) / sizeof(name[0]));
-        dialog.lpstrDefExt = L"txt";
-        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-        if (!GetSaveFileNameW(&dialog)) {
+        path = chooseScriptFile(ScriptDialog::Save, path);
+        if (path.empty()) {
             return false;
         }
-        path = name;
     }
     const std::string nameGbk = toGbk(fileName(path));
     syncWithEditor();

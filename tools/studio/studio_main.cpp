@@ -434,17 +434,9 @@ void onCommand(int id, int code, HWND control) {
         if (!confirmDiscard()) {
             break;
         }
-        wchar_t name[MAX_PATH * 4] = {};
-        const std::wstring filter = scriptFileFilter();
-        OPENFILENAMEW dialog{};
-        dialog.lStructSize = sizeof(dialog);
-        dialog.hwndOwner = studio.window;
-        dialog.lpstrFilter = filter.c_str();
-        dialog.lpstrFile = name;
-        dialog.nMaxFile = static_cast<DWORD>(sizeof(name) / sizeof(name[0]));
-        dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-        if (GetOpenFileNameW(&dialog)) {
-            openScript(name);
+        const std::wstring path = chooseScriptFile(ScriptDialog::Open, L"");
+        if (!path.empty()) {
+            openScript(path);
         }
         break;
     }

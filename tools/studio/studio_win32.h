@@ -148,7 +148,10 @@ void hideCompletion();
 
 // studio_files.cpp: files, settings, recovery.
 bool openScript(const std::wstring& path);
-std::wstring scriptFileFilter(); // for the open and save dialogs
+// The system's dialog to open a script or to save one, starting at `initial`;
+// the chosen path, or empty when the user cancelled.
+enum class ScriptDialog : std::uint8_t { Open, Save };
+std::wstring chooseScriptFile(ScriptDialog purpose, const std::wstring& initial);
 bool saveScript(bool askForName);
 bool confirmDiscard(); // false: the user cancelled
 void newScript();

@@ -1,15 +1,35 @@
 #pragma once
-// Google Benchmark's console report, which also keeps the median of each
-// benchmark for the BENCH lines: the median aggregate, or the one run when
-// there is a single repetition.
+// What the host benchmarks share: their own flags among Google Benchmark's,
+// and the console report that also keeps the median of each benchmark for the
+// BENCH lines.
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace bench {
+
+// Reads and removes "--name=N" from the arguments; `fallback` when absent.
+inline std::int64_t takeNumberFlag(int& argc, char** argv, const char* name,
+                                   std::int64_t fallback) {
+    const std::string prefix = std::string("--") + name + "=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0) {
+            const std::int64_t value = std::atoll(argv[i] + prefix.size());
+            for (int j = i; j + 1 < argc; ++j) {
+                argv[j] = argv[j + 1];
+            }
+            --argc;
+            return value;
+        }
+    }
+    return fallback;
+}
 
 struct Median {
     double cpuSeconds = 0;
@@ -24,6 +44,8 @@ inline double counterOf(const Median& median, const std::string& name) {
     return found == median.counters.end() ? 0.0 : found->second;
 }
 
+// The median aggregate of each benchmark, or its one run when there is a
+// single repetition, by the benchmark's name.
 class MedianReporter : public benchmark::ConsoleReporter {
   public:
     MedianReporter() : ConsoleReporter(OO_Tabular) {}
