@@ -244,9 +244,10 @@ std::string commandNameText(int row, NameForm form) {
 std::vector<int> completeCommand(std::string_view typed) {
     std::vector<int> rows;
     for (int row = 0; row < CommandTableRowCount; ++row) {
-        const CommandSpec& spec = CommandTable[row];
-        if (std::string_view(spec.chineseName).starts_with(typed) ||
-            startsWithFolded(spec.englishName, typed) || startsWithFolded(spec.shortCode, typed)) {
+        const CommandSpec& command = CommandTable[row];
+        if (std::string_view(command.chineseName).starts_with(typed) ||
+            startsWithFolded(command.englishName, typed) ||
+            startsWithFolded(command.shortCode, typed)) {
             rows.push_back(row);
         }
     }
