@@ -1,13 +1,16 @@
 // The studio under Wine: a keystroke in a 10,000-line script until the
 // problems list is up to date, against the same key reaching a plain edit
 // control of a bare program; opening a 100,000-line script until it is shown,
-// coloured and checked, against reading and splitting the same file; and the
-// studio's working set with the 10,000 lines open, against a bare program.
-// Everything is read from outside, through the studio's window.
+// coloured and checked, and Ctrl+End through it, against a bare program that
+// shows the same text in the same rich edit control (and, for opening, against
+// reading and splitting the file); the studio's working set with the 10,000
+// lines open, against that bare rich edit program and a bare program.
+// Everything is read from outside, through the windows.
 
 #include "benchmarks.h"
 #include "helpers/studio_window.h"
 #include "report.h"
+#include "studio_ids.h"
 #include "support/paths.h"
 #include "support/process.h"
 
@@ -27,6 +30,7 @@ constexpr int KeystrokeLines = 10000;
 constexpr int OpenLines = 100000;
 constexpr int Keystrokes = 15;
 constexpr int OpenRuns = 3;
+constexpr int EndKeys = 5;
 constexpr double FrameMs = 16;
 
 constexpr const char* BodyLines[] = {
@@ -125,6 +129,43 @@ std::wstring titleOf(HWND window) {
     return title;
 }
 
+// The visible top-level window of a process once its title is `title`.
+HWND windowTitled(DWORD processId, const std::wstring& title) {
+    HWND found = nullptr;
+    timeUntil([&] {
+        for (HWND window : e2e::topLevelWindowsOf(processId)) {
+            if (IsWindowVisible(window) && titleOf(window) == title)
+                found = window;
+        }
+        return found != nullptr;
+    });
+    return found;
+}
+
+// Ctrl+End in `editor` of `window`, timed until the control shows the end of
+// its `lines` lines and has nothing left to paint; Ctrl+Home between the runs.
+bool timeCtrlEnd(HWND window, HWND editor, int lines, std::vector<double>& times) {
+    if (!toFront(window))
+        return couldNot("bring the window to the front");
+    auto shown = [&](bool atEnd) {
+        const LRESULT first = SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+        return (atEnd ? first > lines - 200 : first == 0) && !GetUpdateRect(editor, nullptr, FALSE);
+    };
+    for (int i = 0; i < EndKeys; ++i) {
+        sendKey(VK_HOME, VK_CONTROL);
+        if (!timeUntil([&] { return shown(false); }))
+            return couldNot("see Ctrl+Home reach the top");
+        Sleep(200);
+        sendKey(VK_END, VK_CONTROL);
+        const std::optional<double> time = timeUntil([&] { return shown(true); });
+        if (!time)
+            return couldNot("see Ctrl+End reach the end");
+        times.push_back(*time);
+        Sleep(100);
+    }
+    return true;
+}
+
 } // namespace
 
 bool studioBenchmark() {
@@ -159,6 +200,14 @@ bool studioBenchmark() {
             editTimes))
         return couldNot("time keys in the bare edit window");
     edit.kill();
+
+    // The floor of the working set: the same text in the same rich edit control.
+    e2e::RunningProgram richEdit = e2e::startProgram(e2e::windowsPath(BENCH_RICH_EDIT), script);
+    if (windowTitled(richEdit.processId(), L"bench rich edit loaded") == nullptr)
+        return couldNot("open the 10,000-line script in the bare rich edit program");
+    Sleep(500);
+    const std::optional<double> richEditKb = workingSetKb(richEdit.processHandle());
+    richEdit.kill();
 
     e2e::RunningProgram studio =
         e2e::startProgram(e2e::windowsPath(BENCH_STUDIO), "--lang en \"" + script + "\"");
@@ -197,12 +246,26 @@ bool studioBenchmark() {
     // Opening 100,000 lines, against reading and splitting them.
     const std::string big = writeScript("bench_open.txt", OpenLines);
     std::vector<double> readTimes;
+    std::vector<double> bareOpenTimes;
     std::vector<double> openTimes;
+    std::vector<double> bareEndTimes;
+    std::vector<double> studioEndTimes;
     for (int run = 0; run < OpenRuns; ++run) {
+        const bool last = run == OpenRuns - 1;
         const double readStart = nowMs();
         if (!e2e::runProgram(e2e::windowsPath(BENCH_READ_LINES), big, GiveUpMs))
             return couldNot("read the 100,000-line script with the bare program");
         readTimes.push_back(nowMs() - readStart);
+
+        const double bareStart = nowMs();
+        e2e::RunningProgram bareOpening = e2e::startProgram(e2e::windowsPath(BENCH_RICH_EDIT), big);
+        HWND bareWindow = windowTitled(bareOpening.processId(), L"bench rich edit loaded");
+        if (bareWindow == nullptr)
+            return couldNot("open the 100,000-line script in the bare rich edit program");
+        bareOpenTimes.push_back(nowMs() - bareStart);
+        if (last && !timeCtrlEnd(bareWindow, GetDlgItem(bareWindow, 1), OpenLines, bareEndTimes))
+            return false;
+        bareOpening.kill();
 
         const double openStart = nowMs();
         e2e::RunningProgram opening =
@@ -212,10 +275,26 @@ bool studioBenchmark() {
             !timeUntil([&] { return titleOf(opened) == L"bench_open.txt - Script Studio"; }))
             return couldNot("open the 100,000-line script in the studio");
         openTimes.push_back(nowMs() - openStart);
+        if (last && !timeCtrlEnd(opened, GetDlgItem(opened, EditorId), OpenLines, studioEndTimes))
+            return false;
         opening.kill();
     }
     const double readMedian = median(readTimes);
+    const double bareOpenMedian = median(bareOpenTimes);
     const double openMedian = median(openTimes);
+    printFigure({.name = "studio: opening a 100,000-line script, against the bare rich edit",
+                 .baseline = bareOpenMedian,
+                 .baselineUnit = "ms",
+                 .baselineNote = "a bare program showing the same text in the same rich edit "
+                                 "control, start until shown",
+                 .value = openMedian,
+                 .valueUnit = "ms",
+                 .valueNote = "start until the studio shows it, coloured where seen and checked",
+                 .ratio = openMedian / bareOpenMedian,
+                 .target = "<= 1.3",
+                 .verdict = openMedian <= 1.3 * bareOpenMedian ? Verdict::Met : Verdict::Missed});
+    printSeries("studio ms", openTimes);
+    printSeries("bare rich edit ms", bareOpenTimes);
     printFigure({.name = "studio: opening a 100,000-line script",
                  .baseline = readMedian,
                  .baselineUnit = "ms",
@@ -226,16 +305,44 @@ bool studioBenchmark() {
                  .ratio = openMedian / readMedian,
                  .target = "none",
                  .verdict = Verdict::None});
-    printSeries("studio ms", openTimes);
     printSeries("read and split ms", readTimes);
+
+    const double bareEndMedian = median(bareEndTimes);
+    const double studioEndMedian = median(studioEndTimes);
+    printFigure(
+        {.name = "studio: Ctrl+End through a 100,000-line script",
+         .baseline = bareEndMedian,
+         .baselineUnit = "ms",
+         .baselineNote = "the same key in the bare rich edit program, until the end is "
+                         "shown and painted (median)",
+         .value = studioEndMedian,
+         .valueUnit = "ms",
+         .valueNote = "the same in the studio, its colouring of the lines shown included",
+         .ratio = studioEndMedian / bareEndMedian,
+         .target = "<= 1.3",
+         .verdict = studioEndMedian <= 1.3 * bareEndMedian ? Verdict::Met : Verdict::Missed});
+    printSeries("studio ms", studioEndTimes);
+    printSeries("bare rich edit ms", bareEndTimes);
 
     // The working set with the 10,000 lines open, against a bare program.
     e2e::RunningProgram bare = e2e::startProgram(e2e::windowsPath(BENCH_KEY_WAIT_PROGRAM));
     Sleep(1000);
     const std::optional<double> bareKb = workingSetKb(bare.processHandle());
     bare.kill();
-    if (!bareKb || !studioKb)
+    if (!bareKb || !studioKb || !richEditKb)
         return couldNot("read the working sets");
+    printFigure(
+        {.name = "studio: working set with a 10,000-line script open, against the bare "
+                 "rich edit",
+         .baseline = *richEditKb,
+         .baselineUnit = "KB",
+         .baselineNote = "a bare program showing the same text in the same rich edit control",
+         .value = *studioKb,
+         .valueUnit = "KB",
+         .valueNote = "the studio after the keystrokes above",
+         .ratio = *studioKb / *richEditKb,
+         .target = "<= 1.5",
+         .verdict = *studioKb <= 1.5 * *richEditKb ? Verdict::Met : Verdict::Missed});
     printFigure({.name = "studio: working set with a 10,000-line script open",
                  .baseline = *bareKb,
                  .baselineUnit = "KB",
