@@ -9,8 +9,9 @@ The zip holds one folder, script-player-V/, with the programs given (player.exe
 and pack.exe must be among them; packaging/CMakeLists.txt adds spy.exe and
 record.exe when the build has them), README.txt for Windows users (made
 from packaging/README.txt: UTF-8 with a byte-order mark and CR LF, so that
-Notepad shows it), LICENSE.txt, the guide (with its pictures) and command
-reference, and the examples. A line of packaging/README.txt that starts with "[NAME.exe]" is kept
+Notepad shows it), LICENSE.txt, the guide and the command reference in
+English and Chinese (docs/guide.md, docs/guide.zh.md with their pictures,
+docs/commands.md, docs/commands.zh.md), and the examples. A line of packaging/README.txt that starts with "[NAME.exe]" is kept
 without the mark (what follows it stays as it is) only when the zip holds NAME.exe.
 """
 
@@ -68,9 +69,9 @@ def entries(source: str, version: str, programs):
     listed.append(("README.txt", readme_for(template, version, names), False))
     listed.append(("LICENSE.txt", crlf(read(os.path.join(source, "LICENSE"))), False))
     docs = os.path.join(source, "docs")
-    for doc in ("guide.md", "commands.md"):
+    for doc in ("guide.md", "guide.zh.md", "commands.md", "commands.zh.md"):
         listed.append(("docs/" + doc, read(os.path.join(docs, doc)), False))
-    # The pictures the guide shows.
+    # The pictures the guides show.
     for name in sorted(os.listdir(docs)):
         if name.endswith(".png"):
             listed.append(("docs/" + name, read(os.path.join(docs, name)), False))

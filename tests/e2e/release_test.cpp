@@ -1,6 +1,7 @@
 // The release zip as a Windows user gets it: unpacked into an empty folder, its
 // packer packs an example dropped on it and the packed player plays it; every
-// program shows the version; README.txt is what Notepad shows.
+// program shows the version; README.txt, in Chinese and English, is what Notepad
+// shows; both guides come with their pictures.
 
 #include "helpers/pack_run.h"
 #include "helpers/version_info.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -28,6 +30,21 @@ std::string unpackedRelease() {
     return e2e::windowsPath(linuxFolder) + "\\script-player-" E2E_VERSION;
 }
 
+// The files a guide's pictures name: the targets of "![...](NAME)".
+std::vector<std::string> picturesOf(const std::string& guide) {
+    std::vector<std::string> pictures;
+    for (std::size_t at = guide.find("!["); at != std::string::npos; at = guide.find("![", at)) {
+        const std::size_t open = guide.find("](", at);
+        const std::size_t close = open == std::string::npos ? open : guide.find(')', open);
+        if (close == std::string::npos) {
+            break;
+        }
+        pictures.push_back(guide.substr(open + 2, close - open - 2));
+        at = close;
+    }
+    return pictures;
+}
+
 std::string withoutOptionalPrograms(std::string listing) {
     for (const std::string optional : {" record.exe", " spy.exe", " studio.exe"}) {
         const std::size_t at = listing.find(optional);
@@ -42,9 +59,18 @@ TEST(ReleaseZip, HoldsVersionedProgramsTheDocsAndAReadmeForNotepad) {
     const std::string top = unpackedRelease();
     const std::string listing = e2e::listFolder(top);
     EXPECT_EQ(withoutOptionalPrograms(listing), "LICENSE.txt README.txt pack.exe player.exe");
-    // The guide's pictures beside it.
+    // Both guides and both command references, with every picture they show.
     const std::string docs = e2e::listFolder(top + "\\docs");
-    EXPECT_EQ(docs.substr(0, 20), "commands.md guide.md") << docs;
+    EXPECT_TRUE(docs.starts_with("commands.md commands.zh.md guide.md guide.zh.md ")) << docs;
+    for (const char* guide : {"guide.md", "guide.zh.md"}) {
+        const std::vector<std::string> pictures =
+            picturesOf(e2e::readBytes(top + "\\docs\\" + guide).value_or(""));
+        EXPECT_GE(pictures.size(), 4u) << guide;
+        for (const std::string& picture : pictures) {
+            EXPECT_NE((" " + docs + " ").find(" " + picture + " "), std::string::npos)
+                << guide << " shows " << picture << ", which the zip lacks: " << docs;
+        }
+    }
     EXPECT_NE(e2e::listFolder(top + "\\examples").find("hello_box.txt"), std::string::npos);
 
     for (const char* program : {"player.exe", "pack.exe", "spy.exe", "record.exe", "studio.exe"}) {
@@ -66,7 +92,14 @@ TEST(ReleaseZip, HoldsVersionedProgramsTheDocsAndAReadmeForNotepad) {
     const std::string readme = e2e::readBytes(top + "\\README.txt").value_or("");
     ASSERT_GT(readme.size(), 3u);
     EXPECT_EQ(readme.substr(0, 3), "\xEF\xBB\xBF");
-    EXPECT_EQ(readme.substr(3, readme.find('\r') - 3), "Script player " E2E_VERSION " for Windows");
+    // The first line in Chinese and English (UTF-8), both parts in the file.
+    const std::string chinese = reinterpret_cast<const char*>(u8"脚本播放器 ");
+    const std::string windows = reinterpret_cast<const char*>(u8" Windows 版");
+    EXPECT_EQ(readme.substr(3, readme.find('\r') - 3),
+              chinese + E2E_VERSION + windows + " / Script player " E2E_VERSION " for Windows");
+    EXPECT_NE(readme.find(reinterpret_cast<const char*>(u8"文件夹里有什么")), std::string::npos);
+    EXPECT_NE(readme.find("What is in this folder"), std::string::npos);
+    EXPECT_NE(readme.find("guide.zh.md"), std::string::npos);
     for (std::size_t at = readme.find('\n'); at != std::string::npos;
          at = readme.find('\n', at + 1)) {
         ASSERT_EQ(readme[at - 1], '\r') << "a line feed without CR at byte " << at;

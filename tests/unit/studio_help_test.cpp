@@ -1,5 +1,6 @@
 // The studio's command help: the English texts are docs/commands.md's command
-// table row by row; completion and the parameter hint. Chinese literals are GBK.
+// table row by row, the Chinese ones docs/commands.zh.md's; completion and the
+// parameter hint. Chinese literals are GBK.
 
 #include "studio_help.h"
 #include "studio_test_support.h"
@@ -21,13 +22,16 @@ std::string trimmed(std::string text) {
     return text;
 }
 
-// The cells of each row of the command table in docs/commands.md (UTF-8).
-std::vector<std::vector<std::string>> docsCommandRows() {
-    std::ifstream file(PLAYER_SOURCE_DIR "/docs/commands.md");
+// The cells of each row of the command table of a document in docs/ (UTF-8),
+// the table whose header row starts with `header` (UTF-8).
+std::vector<std::vector<std::string>>
+docsCommandRows(const char* document = "commands.md",
+                const std::string& header = "| Chinese | English | Code |") {
+    std::ifstream file(std::string(PLAYER_SOURCE_DIR "/docs/") + document);
     std::vector<std::vector<std::string>> rows;
     bool inTable = false;
     for (std::string line; std::getline(file, line);) {
-        if (line.starts_with("| Chinese | English | Code |")) {
+        if (line.starts_with(header)) {
             inTable = true;
             continue;
         }
@@ -64,6 +68,26 @@ TEST(StudioHelp, EveryRowIsTheSameAsInTheCommandsDocument) {
         // The Chinese texts are there and are GBK.
         EXPECT_FALSE(toUtf8(help.parameters[1]).empty()) << row;
         EXPECT_GT(toUtf8(help.description[1]).size(), 8u) << row;
+    }
+}
+
+TEST(StudioHelp, EveryRowIsTheSameAsInTheChineseCommandsDocument) {
+    const auto rows = docsCommandRows("commands.zh.md", toUtf8("| 中文名 | 英文名 | 简写 |"));
+    const auto english = docsCommandRows();
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(CommandTableRowCount));
+    ASSERT_EQ(english.size(), rows.size());
+    for (int row = 0; row < CommandTableRowCount; ++row) {
+        const std::vector<std::string>& cells = rows[row];
+        ASSERT_EQ(cells.size(), 6u) << "row " << row;
+        const CommandHelp& help = commandHelp(row);
+        EXPECT_EQ(toUtf8(trimmed(CommandTable[row].chineseName)), cells[0]) << row;
+        EXPECT_EQ(trimmed(CommandTable[row].englishName), cells[1]) << row;
+        EXPECT_EQ(trimmed(CommandTable[row].shortCode), cells[2]) << row;
+        // The space column says the same in both documents.
+        EXPECT_EQ(english[row][3] == "yes", cells[3] == toUtf8("是")) << row;
+        EXPECT_EQ(english[row][3] == "no", cells[3] == toUtf8("否")) << row;
+        EXPECT_EQ(toUtf8(help.parameters[1]), cells[4]) << row;
+        EXPECT_EQ(toUtf8(help.description[1]), cells[5]) << row;
     }
 }
 
