@@ -83,6 +83,23 @@ TEST(StudioFile, EveryEncodingAndLineEndOpensAndSavesToTheSameBytes) {
     }
 }
 
+// GBK's trail bytes reach down to 0x40 and include ASCII's '@', '\\' and
+// letters: such a character is one character, not a broken lead and a letter.
+TEST(StudioFile, GbkCharactersWithEveryKindOfTrailByteOpenAsText) {
+    const std::string gbk = "Start\r\nPutChar \x81\x40\x81\x5C\x81\x7E\x81\x80\x81\xFE\r\n"
+                            "*\xB0\x40\r\n\x81\x40";
+    const OpenedText opened = decodeScriptFile(gbk, gbkToUtf8);
+    ASSERT_EQ(opened.problem, OpenProblem::None);
+    EXPECT_EQ(opened.format.encoding, SourceEncoding::Gbk);
+    // U+4E02 U+4E57 U+4E8A U+4E90 U+4FA2, U+7645, U+4E02 in UTF-8
+    EXPECT_EQ(opened.text, "Start\nPutChar "
+                           "\xE4\xB8\x82\xE4\xB9\x97\xE4\xBA\x8A\xE4\xBA\x90\xE4\xBE\xA2\n*"
+                           "\xE7\x99\x85\n\xE4\xB8\x82");
+    const EncodedFile saved = encodeScriptFile(opened.text, opened.format, utf8CharacterToGbk);
+    ASSERT_TRUE(saved.ok);
+    EXPECT_EQ(saved.bytes, gbk);
+}
+
 TEST(StudioFile, MixedLineEndsAreSavedWithTheMostCommon) {
     const OpenedText opened = decodeScriptFile("a\r\nb\nc\r\nd\re\r\n", gbkToUtf8);
     EXPECT_EQ(opened.text, "a\nb\nc\nd\ne\n");
