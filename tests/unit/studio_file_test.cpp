@@ -151,6 +151,52 @@ TEST(StudioFile, WhatIsNoScriptIsRefusedWithTheReasonAndPlace) {
     }
 }
 
+// A file with a few control bytes is text or not by its characters, whatever
+// its encoding and line ends: what the studio saves, in the format the file
+// came in or another, opens again.
+TEST(StudioFile, ControlBytesJudgeTheSameTextAlikeInEveryFormat) {
+    // Mixed line ends saved as the most common (LF) made this file one byte
+    // shorter, and one control byte in fifteen is too many.
+    const OpenedText mixed = decodeScriptFile("a\r\n\n\r$bc\n\x03\xD8"
+                                              "d\re\r\x0B",
+                                              gbkToUtf8);
+    ASSERT_EQ(mixed.problem, OpenProblem::None);
+    const EncodedFile saved = encodeScriptFile(mixed.text, mixed.format, utf8CharacterToGbk);
+    ASSERT_TRUE(saved.ok);
+    EXPECT_EQ(decodeScriptFile(saved.bytes, gbkToUtf8).problem, OpenProblem::None);
+
+    const std::string chinese = toUtf8("你好世界开始结束延时");
+    const std::string texts[] = {
+        "\x1B" + chinese.substr(0, 21),           // seven characters after the escape
+        "\x1B" + chinese + chinese.substr(0, 15), // fifteen
+        "\x1B" + chinese + "\n\n\n",
+        "\x1B\x1B" + chinese + chinese + chinese + "\n" + chinese,
+    };
+    const struct {
+        SourceEncoding encoding;
+        bool bom;
+        LineEndStyle lineEnds;
+    } formats[] = {{SourceEncoding::Utf8, false, LineEndStyle::CrLf},
+                   {SourceEncoding::Utf8, true, LineEndStyle::Lf},
+                   {SourceEncoding::Gbk, false, LineEndStyle::Cr},
+                   {SourceEncoding::Gbk, false, LineEndStyle::CrLf}};
+    for (const std::string& text : texts) {
+        OpenProblem first = OpenProblem::TooLarge;
+        for (const auto& f : formats) {
+            const TextFormat format{f.encoding, f.bom, f.lineEnds, false};
+            const EncodedFile file = encodeScriptFile(text, format, utf8CharacterToGbk);
+            ASSERT_TRUE(file.ok);
+            const OpenProblem problem = decodeScriptFile(file.bytes, gbkToUtf8).problem;
+            EXPECT_TRUE(problem == OpenProblem::None || problem == OpenProblem::Binary);
+            if (first == OpenProblem::TooLarge) {
+                first = problem;
+            }
+            EXPECT_EQ(problem, first) << encodingName(format) << " " << lineEndName(f.lineEnds)
+                                      << ": " << text.size() << " bytes";
+        }
+    }
+}
+
 TEST(StudioFile, SavingAsGbkNamesTheFirstCharacterGbkLacks) {
     TextFormat gbk;
     gbk.encoding = SourceEncoding::Gbk;
