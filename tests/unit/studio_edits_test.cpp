@@ -55,6 +55,48 @@ TEST(StudioEdits, TypingInALineIsOneStepAndALineBreakStartsAnother) {
     EXPECT_FALSE(takeUndo(history, inverse));
 }
 
+// Keys pressed one by one as the editor reports them: each change found by
+// comparing the texts, as the studio does.
+std::u16string press(UndoHistory& history, const std::u16string& text, const std::u16string& next) {
+    recordChange(history, findChange(text, next));
+    return next;
+}
+
+TEST(StudioEdits, TypingAfterEnterIsAStepOfItsOwnAndBackspacesComeBackInOrder) {
+    UndoHistory history;
+    std::u16string text = press(history, u"Start", u"Start\r");
+    for (const char16_t* next : {u"Start\rL", u"Start\rLC", u"Start\rLCl"}) {
+        text = press(history, text, next);
+    }
+    TextChange inverse;
+    ASSERT_TRUE(takeUndo(history, inverse));
+    EXPECT_EQ(applied(text, inverse), u"Start\r");
+    ASSERT_TRUE(takeUndo(history, inverse));
+    EXPECT_EQ(applied(u"Start\r", inverse), u"Start");
+    EXPECT_FALSE(takeUndo(history, inverse));
+
+    // Three Backspaces from the end of a line, then three Deletes in the middle
+    // of another: one step each, whose undo puts the letters back as they stood.
+    history = UndoHistory{};
+    text = u"LClick\rDelay 123";
+    for (const char16_t* next : {u"LClic\rDelay 123", u"LCli\rDelay 123", u"LCl\rDelay 123"}) {
+        text = press(history, text, next);
+    }
+    closeStep(history);
+    for (const char16_t* next : {u"LCl\rDelay123", u"LCl\rDelay23", u"LCl\rDelay3"}) {
+        text = press(history, text, next);
+    }
+    ASSERT_EQ(history.undo.size(), 2u);
+    ASSERT_TRUE(takeUndo(history, inverse));
+    EXPECT_EQ(inverse.inserted, u" 12");
+    EXPECT_EQ(text, u"LCl\rDelay3");
+    text = applied(text, inverse);
+    EXPECT_EQ(text, u"LCl\rDelay 123");
+    ASSERT_TRUE(takeUndo(history, inverse));
+    EXPECT_EQ(inverse.inserted, u"ick");
+    EXPECT_EQ(applied(text, inverse), u"LClick\rDelay 123");
+}
+
 // Random edits, then undo to the first text and redo to the last, through
 // every text on the way in both directions.
 TEST(StudioEdits, UndoAndRedoGiveBackEveryTextOfARandomSession) {

@@ -83,6 +83,23 @@ TEST(StudioFile, EveryEncodingAndLineEndOpensAndSavesToTheSameBytes) {
     }
 }
 
+// GBK's trail bytes reach down to 0x40 and include ASCII's '@', '\\' and
+// letters: such a character is one character, not a broken lead and a letter.
+TEST(StudioFile, GbkCharactersWithEveryKindOfTrailByteOpenAsText) {
+    const std::string gbk = "Start\r\nPutChar \x81\x40\x81\x5C\x81\x7E\x81\x80\x81\xFE\r\n"
+                            "*\xB0\x40\r\n\x81\x40";
+    const OpenedText opened = decodeScriptFile(gbk, gbkToUtf8);
+    ASSERT_EQ(opened.problem, OpenProblem::None);
+    EXPECT_EQ(opened.format.encoding, SourceEncoding::Gbk);
+    // U+4E02 U+4E57 U+4E8A U+4E90 U+4FA2, U+7645, U+4E02 in UTF-8
+    EXPECT_EQ(opened.text, "Start\nPutChar "
+                           "\xE4\xB8\x82\xE4\xB9\x97\xE4\xBA\x8A\xE4\xBA\x90\xE4\xBE\xA2\n*"
+                           "\xE7\x99\x85\n\xE4\xB8\x82");
+    const EncodedFile saved = encodeScriptFile(opened.text, opened.format, utf8CharacterToGbk);
+    ASSERT_TRUE(saved.ok);
+    EXPECT_EQ(saved.bytes, gbk);
+}
+
 TEST(StudioFile, MixedLineEndsAreSavedWithTheMostCommon) {
     const OpenedText opened = decodeScriptFile("a\r\nb\nc\r\nd\re\r\n", gbkToUtf8);
     EXPECT_EQ(opened.text, "a\nb\nc\nd\ne\n");
@@ -130,6 +147,52 @@ TEST(StudioFile, WhatIsNoScriptIsRefusedWithTheReasonAndPlace) {
         }
         if (c.problem != OpenProblem::None) {
             EXPECT_FALSE(openProblemText(opened, UiLanguage::English).empty()) << c.name;
+        }
+    }
+}
+
+// A file with a few control bytes is text or not by its characters, whatever
+// its encoding and line ends: what the studio saves, in the format the file
+// came in or another, opens again.
+TEST(StudioFile, ControlBytesJudgeTheSameTextAlikeInEveryFormat) {
+    // Mixed line ends saved as the most common (LF) made this file one byte
+    // shorter, and one control byte in fifteen is too many.
+    const OpenedText mixed = decodeScriptFile("a\r\n\n\r$bc\n\x03\xD8"
+                                              "d\re\r\x0B",
+                                              gbkToUtf8);
+    ASSERT_EQ(mixed.problem, OpenProblem::None);
+    const EncodedFile saved = encodeScriptFile(mixed.text, mixed.format, utf8CharacterToGbk);
+    ASSERT_TRUE(saved.ok);
+    EXPECT_EQ(decodeScriptFile(saved.bytes, gbkToUtf8).problem, OpenProblem::None);
+
+    const std::string chinese = toUtf8("你好世界开始结束延时");
+    const std::string texts[] = {
+        "\x1B" + chinese.substr(0, 21),           // seven characters after the escape
+        "\x1B" + chinese + chinese.substr(0, 15), // fifteen
+        "\x1B" + chinese + "\n\n\n",
+        "\x1B\x1B" + chinese + chinese + chinese + "\n" + chinese,
+    };
+    const struct {
+        SourceEncoding encoding;
+        bool bom;
+        LineEndStyle lineEnds;
+    } formats[] = {{SourceEncoding::Utf8, false, LineEndStyle::CrLf},
+                   {SourceEncoding::Utf8, true, LineEndStyle::Lf},
+                   {SourceEncoding::Gbk, false, LineEndStyle::Cr},
+                   {SourceEncoding::Gbk, false, LineEndStyle::CrLf}};
+    for (const std::string& text : texts) {
+        OpenProblem first = OpenProblem::TooLarge;
+        for (const auto& f : formats) {
+            const TextFormat format{f.encoding, f.bom, f.lineEnds, false};
+            const EncodedFile file = encodeScriptFile(text, format, utf8CharacterToGbk);
+            ASSERT_TRUE(file.ok);
+            const OpenProblem problem = decodeScriptFile(file.bytes, gbkToUtf8).problem;
+            EXPECT_TRUE(problem == OpenProblem::None || problem == OpenProblem::Binary);
+            if (first == OpenProblem::TooLarge) {
+                first = problem;
+            }
+            EXPECT_EQ(problem, first) << encodingName(format) << " " << lineEndName(f.lineEnds)
+                                      << ": " << text.size() << " bytes";
         }
     }
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -35,11 +37,29 @@ TEST(StudioPart, ASelectionRunsWithTheScriptsSettingsAndIsAScriptOfItsOwn) {
          "Start No Box\nBreak Key F12\n注释 第一步\nPauseKey F11\nLoop Times 3\n\n"
          "Delay 10\nShowTaryIcon\nEnd\nEnd",
          {0, 1, 3, 6, 7, 8, 9, 10, 11, 0}},
+        // A selection that ends on a settings line runs it once, where it stands.
+        {4,
+         5,
+         "Start No Box\nBreak Key F12\n注释 第一步\nShowTaryIcon\nLClick\nPauseKey F11\nEnd",
+         {0, 1, 3, 10, 5, 6, 0}},
+        {8,
+         9,
+         "Start No Box\nBreak Key F12\n注释 第一步\nPauseKey F11\nDelay 10\nShowTaryIcon\nEnd",
+         {0, 1, 3, 6, 9, 10, 0}},
+        {0,
+         0,
+         "Start No Box\n注释 第一步\nPauseKey F11\nShowTaryIcon\nBreak Key F12\nEnd",
+         {0, 3, 6, 10, 1, 0}},
     };
     for (const Case& c : cases) {
         const RunPart part = assembleRunPart(document, c.first, c.last);
         EXPECT_EQ(part.text, studio_test::toUtf8(c.text)) << c.first;
         EXPECT_EQ(part.editorLine, c.editorLine) << c.first;
+        // No line of the script runs twice.
+        for (int line = 1; line <= static_cast<int>(document.lines.size()); ++line) {
+            EXPECT_LE(std::count(part.editorLine.begin(), part.editorLine.end(), line), 1)
+                << c.first << "-" << c.last << ": line " << line;
+        }
         // What runs is a script the packer passes without a word.
         StudioDocument run;
         run.toGbk = studio_test::utf8CharacterToGbk;

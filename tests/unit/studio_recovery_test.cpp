@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -41,6 +43,63 @@ TEST(StudioRecovery, RecordsComeBackWholeAndDamagedCopiesAreRefused) {
                 EXPECT_FALSE(decodeRecovery(damaged, back)) << "byte " << at << " changed";
             }
         }
+    }
+}
+
+// CRC-32 bit by bit, to seal a copy the way a studio writes it.
+std::uint32_t sealOf(std::string_view bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (char byte : bytes) {
+        crc ^= static_cast<unsigned char>(byte);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc & 1) != 0 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+        }
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void putWord(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+// A copy whose path and text lengths are rewritten and whose checksum is made
+// right again: sealed, but not what any studio wrote. Refused, never cut.
+TEST(StudioRecovery, ASealedCopyWhoseLengthsDoNotAddUpIsRefused) {
+    RecoveryRecord record;
+    record.path = "C:\\scripts\\demo.txt";
+    record.text = "Start\nLClick\nEnd\n";
+    const std::string bytes = encodeRecovery(record);
+    const std::size_t lengths = bytes.size() - 4 - record.path.size() - record.text.size() - 8;
+    RecoveryRecord back;
+    ASSERT_TRUE(decodeRecovery(bytes, back));
+    ASSERT_EQ(back.path, record.path); // the lengths stand where this test writes them
+
+    const auto path = static_cast<std::uint32_t>(record.path.size());
+    const auto text = static_cast<std::uint32_t>(record.text.size());
+    const struct {
+        std::uint32_t path;
+        std::uint32_t text;
+    } cases[] = {
+        {path + 1, text},
+        {path, text + 1},
+        {path - 1, text},
+        {path, text - 1},
+        {0, text},
+        {path + text + 1, 0},
+        {0xFFFFFFFFu, text + path + 1}, // adds up only in 32 bits
+        {0xFFFFFFFFu, 0xFFFFFFFFu},
+    };
+    for (const auto& c : cases) {
+        std::string sealed = bytes;
+        putWord(sealed, lengths, c.path);
+        putWord(sealed, lengths + 4, c.text);
+        putWord(sealed, sealed.size() - 4,
+                sealOf(std::string_view(sealed).substr(0, sealed.size() - 4)));
+        back = RecoveryRecord{};
+        EXPECT_FALSE(decodeRecovery(sealed, back)) << c.path << " + " << c.text;
+        EXPECT_TRUE(back.path.empty() && back.text.empty()) << c.path << " + " << c.text;
     }
 }
 

@@ -8,22 +8,6 @@ unsigned char byteAt(std::string_view bytes, std::size_t offset) {
     return static_cast<unsigned char>(bytes[offset]);
 }
 
-// A NUL byte, or more than one control byte in sixteen that no text has
-// (tab, line feed, vertical tab, form feed and carriage return are text).
-bool looksBinary(std::string_view bytes) {
-    std::size_t controls = 0;
-    for (char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        if (value == 0) {
-            return true;
-        }
-        if ((value < 0x20 && (value < '\t' || value > '\r')) || value == 0x7F) {
-            ++controls;
-        }
-    }
-    return controls * 16 > bytes.size();
-}
-
 // The length of the GBK character at `offset`: 1 for ASCII and for 0x80 (the
 // euro sign in code page 936, which the way to GBK gives for it), 2 for a lead
 // byte 0x81-0xFE followed by a trail byte 0x40-0xFE other than 0x7F, else 0.
@@ -37,6 +21,40 @@ std::size_t gbkCharacterLength(std::string_view bytes, std::size_t offset) {
     }
     const unsigned char trail = byteAt(bytes, offset + 1);
     return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 0;
+}
+
+// A NUL byte, or more than one control byte in sixteen characters that no
+// text has (tab, line feed, vertical tab, form feed and carriage return are
+// text). The characters are counted in the file's encoding, a byte-order mark
+// left out and each line break as two (the CR LF it is on Windows): the same
+// count for the same text in any encoding with any line ends, so that a file
+// the studio saves, as it was or in another format, opens again.
+bool looksBinary(std::string_view body, SourceEncoding encoding) {
+    std::size_t controls = 0;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < body.size();) {
+        const unsigned char value = byteAt(body, i);
+        if (value == 0) {
+            return true;
+        }
+        std::size_t length = 1;
+        if (value == '\r' || value == '\n') {
+            length = value == '\r' && i + 1 < body.size() && body[i + 1] == '\n' ? 2 : 1;
+            characters += 2;
+        } else {
+            if ((value < 0x20 && (value < '\t' || value > '\r')) || value == 0x7F) {
+                ++controls;
+            }
+            if (value >= 0x80) {
+                length = encoding == SourceEncoding::Gbk ? gbkCharacterLength(body, i)
+                                                         : utf8CharacterLength(body, i);
+                length = length == 0 ? 1 : length; // a broken character: one byte each
+            }
+            ++characters;
+        }
+        i += length;
+    }
+    return controls * 16 > characters;
 }
 
 // The offset of the first GBK character that `decode` refuses (its structure
@@ -111,13 +129,14 @@ OpenedText decodeScriptFile(std::string_view bytes, GbkToUtf8 decode) {
         opened.problem = OpenProblem::Utf16;
         return opened;
     }
-    if (looksBinary(bytes)) {
-        opened.problem = OpenProblem::Binary;
-        return opened;
-    }
     TextFormat& format = opened.format;
     format.encoding =
         hasNonAscii(bytes) ? resolveEncoding(bytes, SourceEncoding::Auto) : SourceEncoding::Utf8;
+    if (looksBinary(hasUtf8Bom(bytes) ? bytes.substr(Utf8Bom.size()) : bytes, format.encoding)) {
+        opened.problem = OpenProblem::Binary;
+        format = TextFormat{};
+        return opened;
+    }
     std::string_view body = bytes;
     std::string utf8;
     if (format.encoding == SourceEncoding::Utf8) {

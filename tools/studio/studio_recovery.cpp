@@ -79,11 +79,14 @@ bool decodeRecovery(std::string_view bytes, RecoveryRecord& record) {
     const std::size_t pathLength = wordAt(bytes, at);
     const std::size_t textLength = wordAt(bytes, at + 4);
     at += 8;
+    // The two lengths must fill what lies between the header and the checksum,
+    // checked without a sum that could wrap.
+    const std::size_t rest = bytes.size() - FixedBytes;
+    const bool lengthsFit = pathLength <= rest && textLength == rest - pathLength;
     const bool knownEncoding = encoding == static_cast<unsigned char>(SourceEncoding::Utf8) ||
                                encoding == static_cast<unsigned char>(SourceEncoding::Gbk);
     if (!knownEncoding || byteOrderMark > 1 || mixed > 1 ||
-        lineEnds > static_cast<unsigned char>(LineEndStyle::Cr) ||
-        pathLength + textLength != bytes.size() - FixedBytes) {
+        lineEnds > static_cast<unsigned char>(LineEndStyle::Cr) || !lengthsFit) {
         return false;
     }
     record.format.encoding = static_cast<SourceEncoding>(encoding);
