@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -230,8 +231,8 @@ TEST(PointsLayer, ADraggedMarkIsDroppedOnThePixelItsLinePlaysOnto) {
     StudioDocument document;
     const std::vector<Place> places = placesOf(document, "Start\nMMT 400 300\nLClick\nEnd");
     ASSERT_EQ(places.size(), 1u);
-    ShownLayer layer(places);
-    ASSERT_TRUE(layer.shown());
+    auto layer = std::make_unique<ShownLayer>(places);
+    ASSERT_TRUE(layer->shown());
     Sleep(300);
 
     // Down on the label's frame, a few steps, up on the target.
@@ -259,8 +260,8 @@ TEST(PointsLayer, ADraggedMarkIsDroppedOnThePixelItsLinePlaysOnto) {
     EXPECT_TRUE(showsColour(RECT{target.x + 28, target.y + 28, target.x + 40, target.y + 40},
                             RGB(20, 20, 20)));
     e2e::button(MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(layer.waitForEvents(1));
-    const LayerEvent drop = layer.recorded()[0];
+    ASSERT_TRUE(layer->waitForEvents(1));
+    const LayerEvent drop = layer->recorded()[0];
     EXPECT_EQ(drop.kind, 'd');
     EXPECT_EQ(drop.line, 2);
     EXPECT_EQ(drop.x, target.x);
@@ -275,9 +276,13 @@ TEST(PointsLayer, ADraggedMarkIsDroppedOnThePixelItsLinePlaysOnto) {
         rewriteDraggedLine(document.lines[1].text, toGbk, asUtf8, primaryScreen(), dropped);
     ASSERT_TRUE(rewritten.ok) << rewritten.reason;
     EXPECT_EQ(rewritten.line.rfind("MMT ", 0), 0u) << rewritten.line;
+    // The points are hidden for the run: under Wine 8 a move of the player's
+    // did not stick while they were shown (the pointer went back to where it
+    // was before the drag).
+    layer.reset();
+    ASSERT_TRUE(e2e::movePointerSteadily({150, 450}));
     // Under Wine a move that warps the X pointer may fall back unless made
     // twice, and the player lives a moment after it (as the spy's test plays).
-    ASSERT_TRUE(e2e::movePointerSteadily({40, 40}));
     const std::string player =
         e2e::playerWithScript("points_drop", "Start No Box\n" + rewritten.line + "\nDelay 200\n" +
                                                  rewritten.line + "\nDelay 300\nEnd\n");

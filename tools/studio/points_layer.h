@@ -2,11 +2,11 @@
 // The points layer: a see-through window over the whole screen that marks the
 // places of a script (points.h), each with its line number, its clicks, and for
 // the colour lines the expected colour beside the pixel's colour now. Clicks
-// and keys outside the marks reach the windows below. A mark can be clicked or
-// dragged to another pixel, with a magnifier beside the pointer. One layer per
-// process, run by the thread that shows it (its message loop); it polls nothing
-// and draws only what changed. Places are in physical screen pixels; the marks'
-// lines and texts grow with the screen's DPI.
+// outside the marks and every key but Esc reach the windows below. A mark can
+// be clicked or dragged to another pixel, with a magnifier beside the pointer.
+// One layer per process, run by the thread that shows it (its message loop and
+// low-level hooks); it polls nothing and draws only what changed. Places are in physical screen
+// pixels; the marks' lines and texts grow with the screen's DPI.
 
 #include "points.h"
 
@@ -19,11 +19,11 @@ struct PointsLayerEvents {
     void (*markClicked)(void* context, int line) = nullptr;
     // A mark let go after a drag: its line and the screen pixel under the pointer.
     void (*markDropped)(void* context, int line, std::int32_t x, std::int32_t y) = nullptr;
-    // Esc while the layer has the keyboard.
+    // Esc, wherever the keyboard is; the layer takes the key.
     void (*escapePressed)(void* context) = nullptr;
 };
 
-// Shows the layer with `places` in front of every window and gives it the
+// Shows the layer with `places` in front of every window, without taking the
 // keyboard; the colours now are read off the screen before it shows. False
 // when the window cannot be made.
 bool showPointsLayer(const std::vector<Place>& places, const PointsLayerEvents& events);

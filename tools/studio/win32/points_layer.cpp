@@ -1,12 +1,15 @@
 // The points layer: one layered window over the virtual screen, drawn into a
-// 32-bit bitmap of its size and handed to the system with UpdateLayeredWindow.
-// Every mark is made of rectangles (a frame around the pixel with ticks, a
-// label, colour swatches), and the window's region is the union of them: what
-// lies outside a mark is outside the window, so clicks there reach the windows
-// below (Wine's server hit-tests by the region; Windows also by the alpha), and
-// the pixel a mark stands on stays uncovered, for the eye, the magnifier and
-// the colour read. A change redraws the rectangle it touches and hands only
-// that on.
+// 32-bit bitmap of its size and handed to the system with UpdateLayeredWindow;
+// what lies outside the marks is fully transparent. The window itself takes
+// no input (WS_EX_TRANSPARENT): clicks and keys go to the windows below. A
+// low-level mouse hook of the layer's thread takes the presses that fall on a
+// mark, and the moves and release that follow, and lets everything else pass;
+// a keyboard hook takes Esc. (Under Wine 8 a layered window's transparent
+// pixels still take the clicks, and a window region of thousands of marks is
+// more than the X server takes in one request: neither can let clicks through.)
+// The hooks run only on input, so nothing is polled. Each mark leaves the
+// pixel it stands on uncovered, for the eye, the magnifier and the colour read.
+// A change redraws the rectangle it touches and hands only that on.
 
 #include "points_layer.h"
 #include "spy_screen.h"
@@ -19,6 +22,18 @@ namespace {
 
 constexpr wchar_t LayerClass[] = L"ScriptPointsLayer";
 constexpr int MaxMarkRects = 16;
+// The layer is a grid of windows, each showing its part of the one picture:
+// Wine gives a layered window the shape of its opaque pixels in one X request,
+// and one window with the marks of thousands of places is more than the X
+// server takes in one (the program then ends with an X error).
+constexpr int TileColumns = 4;
+constexpr int TileRows = 4;
+constexpr int TileCount = TileColumns * TileRows;
+// Posted to the layer by its hooks, so that handlers run outside them.
+constexpr UINT MarkPressed = WM_APP + 1;
+constexpr UINT MarkMoved = WM_APP + 2;
+constexpr UINT MarkReleased = WM_APP + 3;
+constexpr UINT EscapePressed = WM_APP + 4;
 
 struct Mark {
     Place place;
@@ -34,7 +49,9 @@ struct Mark {
 };
 
 struct Layer {
-    HWND window = nullptr;
+    HWND window = nullptr; // the first tile, which the hooks post to
+    HWND tiles[TileCount] = {};
+    RECT tileRects[TileCount] = {}; // in layer coordinates
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ oldBitmap = nullptr;
@@ -53,6 +70,8 @@ struct Layer {
     bool dragging = false;
     Magnifier magnifier;
     RECT magnifierRect{}; // empty while no drag
+    HHOOK mouseHook = nullptr;
+    HHOOK keyHook = nullptr;
 };
 
 Layer layer;
@@ -270,60 +289,39 @@ void opaque(const RECT& rect, const RECT& clip) {
     }
 }
 
-// The window's region: every rectangle the marks and the magnifier cover.
-void setRegion() {
-    std::vector<RECT> rects;
-    rects.reserve(layer.marks.size() * 10 + 1);
-    for (const Mark& mark : layer.marks) {
-        rects.insert(rects.end(), mark.rects, mark.rects + mark.rectCount);
-    }
-    if (!isEmpty(layer.magnifierRect)) {
-        rects.push_back(layer.magnifierRect);
-    }
-    std::vector<char> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
-    auto* region = reinterpret_cast<RGNDATA*>(data.data());
-    region->rdh.dwSize = sizeof(RGNDATAHEADER);
-    region->rdh.iType = RDH_RECTANGLES;
-    region->rdh.nCount = static_cast<DWORD>(rects.size());
-    region->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
-    region->rdh.rcBound = RECT{0, 0, layer.size.cx, layer.size.cy};
-    if (!rects.empty()) {
-        std::memcpy(region->Buffer, rects.data(), rects.size() * sizeof(RECT));
-    }
-    HRGN handle = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region);
-    if (handle == nullptr) {
-        handle = CreateRectRgn(0, 0, 0, 0);
-    }
-    SetWindowRgn(layer.window, handle, TRUE); // the window owns it now
-}
-
 void present(const RECT& dirty) {
     GdiFlush();
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    POINT source{0, 0};
-    UPDATELAYEREDWINDOWINFO info{};
-    info.cbSize = sizeof info;
-    info.pptDst = &layer.origin;
-    info.psize = &layer.size;
-    info.hdcSrc = layer.dc;
-    info.pptSrc = &source;
-    info.pblend = &blend;
-    info.dwFlags = ULW_ALPHA;
-    info.prcDirty = &dirty;
-    if (!UpdateLayeredWindowIndirect(layer.window, &info)) {
-        UpdateLayeredWindow(layer.window, nullptr, &layer.origin, &layer.size, layer.dc, &source, 0,
-                            &blend, ULW_ALPHA);
+    for (int tile = 0; tile < TileCount; ++tile) {
+        const RECT& area = layer.tileRects[tile];
+        RECT part;
+        if (layer.tiles[tile] == nullptr || !IntersectRect(&part, &dirty, &area)) {
+            continue;
+        }
+        POINT target{layer.origin.x + area.left, layer.origin.y + area.top};
+        SIZE size{area.right - area.left, area.bottom - area.top};
+        POINT source{area.left, area.top};
+        OffsetRect(&part, -area.left, -area.top);
+        UPDATELAYEREDWINDOWINFO info{};
+        info.cbSize = sizeof info;
+        info.pptDst = &target;
+        info.psize = &size;
+        info.hdcSrc = layer.dc;
+        info.pptSrc = &source;
+        info.pblend = &blend;
+        info.dwFlags = ULW_ALPHA;
+        info.prcDirty = &part;
+        if (!UpdateLayeredWindowIndirect(layer.tiles[tile], &info)) {
+            UpdateLayeredWindow(layer.tiles[tile], nullptr, &target, &size, layer.dc, &source, 0,
+                                &blend, ULW_ALPHA);
+        }
     }
 }
 
-// Draws again what lies in `dirty` (layer coordinates) and hands it on; a
-// change of any mark's shape also sets the region anew.
-void redraw(RECT dirty, bool shapeChanged) {
+// Draws again what lies in `dirty` (layer coordinates) and hands it on.
+void redraw(RECT dirty) {
     const RECT all{0, 0, layer.size.cx, layer.size.cy};
     if (!IntersectRect(&dirty, &dirty, &all)) {
-        if (shapeChanged) {
-            setRegion();
-        }
         return;
     }
     for (LONG y = dirty.top; y < dirty.bottom; ++y) {
@@ -353,9 +351,6 @@ void redraw(RECT dirty, bool shapeChanged) {
         }
     }
     opaque(layer.magnifierRect, dirty);
-    if (shapeChanged) {
-        setRegion();
-    }
     present(dirty);
 }
 
@@ -472,7 +467,7 @@ void dragTo(POINT client) {
     layer.magnifierRect = RECT{left, top, left + size, top + size};
     captureMagnifier(layer.magnifier, POINT{mark.place.pixelX, mark.place.pixelY});
     dirty = unite(dirty, unite(mark.bounds, layer.magnifierRect));
-    redraw(dirty, true);
+    redraw(dirty);
 }
 
 void endDrag() {
@@ -484,7 +479,7 @@ void endDrag() {
     layer.dragging = false;
     layer.pressed = -1;
     if (!isEmpty(dirty)) {
-        redraw(dirty, true);
+        redraw(dirty);
     }
 }
 
@@ -492,9 +487,6 @@ void pressed(POINT client) {
     layer.pressed = markAt(client);
     layer.pressedAt = client;
     layer.dragging = false;
-    if (layer.pressed >= 0) {
-        SetCapture(layer.window);
-    }
 }
 
 void moved(POINT client) {
@@ -523,9 +515,6 @@ void released(POINT client) {
     }
     const Place place = layer.marks[index].place;
     endDrag();
-    if (GetCapture() == layer.window) {
-        ReleaseCapture();
-    }
     // Last: a handler may update or hide the layer.
     const PointsLayerEvents events = layer.events;
     if (dragged && events.markDropped != nullptr) {
@@ -539,43 +528,88 @@ POINT clientPoint(LPARAM lParam) {
     return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
+LPARAM clientParam(POINT screen) {
+    return MAKELPARAM(static_cast<short>(screen.x - layer.origin.x),
+                      static_cast<short>(screen.y - layer.origin.y));
+}
+
+// A press on a mark is the layer's, with the moves and the release after it;
+// the release is posted with the pointer's place, the moves only when the
+// layer has drawn the last one (a drag skips the moves it falls behind).
+LRESULT CALLBACK mouseHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && layer.window != nullptr) {
+        const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+        const POINT client{event->pt.x - layer.origin.x, event->pt.y - layer.origin.y};
+        if (wParam == WM_LBUTTONDOWN && layer.pressed < 0 && markAt(client) >= 0) {
+            layer.pressed = markAt(client);
+            PostMessageW(layer.window, MarkPressed, 0, clientParam(event->pt));
+            return 1;
+        }
+        if (layer.pressed >= 0 && wParam == WM_MOUSEMOVE) {
+            PostMessageW(layer.window, MarkMoved, 0, clientParam(event->pt));
+        } else if (layer.pressed >= 0 && wParam == WM_LBUTTONUP) {
+            PostMessageW(layer.window, MarkReleased, 0, clientParam(event->pt));
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK keyHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && layer.window != nullptr &&
+        reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode == VK_ESCAPE) {
+        if (wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN) {
+            PostMessageW(layer.window, EscapePressed, 0, 0);
+        }
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 LRESULT CALLBACK layerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_LBUTTONDOWN:
+    case MarkPressed: {
+        const int index = layer.pressed;
         pressed(clientPoint(lParam));
+        layer.pressed = index;
         return 0;
-    case WM_MOUSEMOVE:
+    }
+    case MarkMoved: {
+        // Only the newest move counts.
+        MSG newer;
+        while (PeekMessageW(&newer, window, MarkMoved, MarkMoved, PM_REMOVE)) {
+            lParam = newer.lParam;
+        }
         moved(clientPoint(lParam));
         return 0;
-    case WM_LBUTTONUP:
+    }
+    case MarkReleased:
         released(clientPoint(lParam));
         return 0;
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lParam) != window && layer.pressed >= 0) {
-            // The drag was taken away: the mark goes back to its place.
-            const int index = layer.pressed;
-            const bool dragged = layer.dragging;
+    case EscapePressed: {
+        if (layer.pressed >= 0) {
             endDrag();
-            if (dragged && index < static_cast<int>(layer.marks.size())) {
-                updatePointsLayerPlace(layer.marks[index].place);
-            }
+        }
+        const PointsLayerEvents events = layer.events;
+        if (events.escapePressed != nullptr) {
+            events.escapePressed(events.context);
         }
         return 0;
-    case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE) {
-            const PointsLayerEvents events = layer.events;
-            if (events.escapePressed != nullptr) {
-                events.escapePressed(events.context);
-            }
-            return 0;
-        }
-        break;
-    case WM_MOUSEACTIVATE:
-        return MA_ACTIVATE;
+    }
     default:
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void destroyTiles() {
+    for (HWND& tile : layer.tiles) {
+        if (tile != nullptr) {
+            DestroyWindow(tile);
+        }
+        tile = nullptr;
+    }
+    layer.window = nullptr;
 }
 
 bool createLayer() {
@@ -592,13 +626,24 @@ bool createLayer() {
     }
     layer.origin = POINT{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
     layer.size = SIZE{GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    layer.window =
-        CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, LayerClass,
-                        L"Script points", WS_POPUP, layer.origin.x, layer.origin.y, layer.size.cx,
-                        layer.size.cy, nullptr, nullptr, instance, nullptr);
-    if (layer.window == nullptr) {
-        return false;
+    for (int tile = 0; tile < TileCount; ++tile) {
+        const int column = tile % TileColumns;
+        const int row = tile / TileColumns;
+        RECT& area = layer.tileRects[tile];
+        area =
+            RECT{layer.size.cx * column / TileColumns, layer.size.cy * row / TileRows,
+                 layer.size.cx * (column + 1) / TileColumns, layer.size.cy * (row + 1) / TileRows};
+        layer.tiles[tile] = CreateWindowExW(
+            WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+            LayerClass, L"Script points", WS_POPUP, layer.origin.x + area.left,
+            layer.origin.y + area.top, area.right - area.left, area.bottom - area.top, nullptr,
+            nullptr, instance, nullptr);
+        if (layer.tiles[tile] == nullptr) {
+            destroyTiles();
+            return false;
+        }
     }
+    layer.window = layer.tiles[0];
     HDC screen = GetDC(nullptr);
     layer.dpi = GetDeviceCaps(screen, LOGPIXELSY);
     BITMAPINFO info{};
@@ -612,7 +657,7 @@ bool createLayer() {
     layer.bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     ReleaseDC(nullptr, screen);
     if (layer.bitmap == nullptr) {
-        DestroyWindow(layer.window);
+        destroyTiles();
         DeleteDC(layer.dc);
         layer = Layer{};
         return false;
@@ -635,6 +680,30 @@ int indexOfLine(int line) {
     return -1;
 }
 
+// The hooks that take presses on the marks and Esc, out (true) or in.
+void setHooks(bool paused) {
+    if (layer.window == nullptr) {
+        return;
+    }
+    if (paused) {
+        if (layer.pressed >= 0) {
+            endDrag();
+        }
+        if (layer.mouseHook != nullptr) {
+            UnhookWindowsHookEx(layer.mouseHook);
+        }
+        if (layer.keyHook != nullptr) {
+            UnhookWindowsHookEx(layer.keyHook);
+        }
+        layer.mouseHook = nullptr;
+        layer.keyHook = nullptr;
+    } else if (layer.mouseHook == nullptr) {
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        layer.mouseHook = SetWindowsHookExW(WH_MOUSE_LL, mouseHook, instance, 0);
+        layer.keyHook = SetWindowsHookExW(WH_KEYBOARD_LL, keyHook, instance, 0);
+    }
+}
+
 } // namespace
 
 bool showPointsLayer(const std::vector<Place>& places, const PointsLayerEvents& events) {
@@ -644,10 +713,11 @@ bool showPointsLayer(const std::vector<Place>& places, const PointsLayerEvents& 
     layer.events = events;
     layer.pressed = -1;
     setMarks(places);
-    redraw(RECT{0, 0, layer.size.cx, layer.size.cy}, true);
-    ShowWindow(layer.window, SW_SHOW);
-    SetForegroundWindow(layer.window);
-    SetFocus(layer.window);
+    redraw(RECT{0, 0, layer.size.cx, layer.size.cy});
+    for (HWND tile : layer.tiles) {
+        ShowWindow(tile, SW_SHOWNOACTIVATE);
+    }
+    setHooks(false);
     return true;
 }
 
@@ -656,7 +726,7 @@ void updatePointsLayer(const std::vector<Place>& places) {
         return;
     }
     setMarks(places);
-    redraw(RECT{0, 0, layer.size.cx, layer.size.cy}, true);
+    redraw(RECT{0, 0, layer.size.cx, layer.size.cy});
 }
 
 void updatePointsLayerPlace(const Place& place) {
@@ -680,7 +750,7 @@ void updatePointsLayerPlace(const Place& place) {
         mark.over = waitOverNow(mark.place, mark.colourNow);
     }
     layoutMark(mark);
-    redraw(unite(dirty, mark.bounds), true);
+    redraw(unite(dirty, mark.bounds));
 }
 
 void markCurrentPoint(int line) {
@@ -697,7 +767,7 @@ void markCurrentPoint(int line) {
             dirty = unite(dirty, layer.marks[index].bounds);
         }
     }
-    redraw(dirty, true);
+    redraw(dirty);
 }
 
 void hidePointsLayer() {
@@ -707,7 +777,8 @@ void hidePointsLayer() {
     if (layer.dragging) {
         destroyMagnifier(layer.magnifier);
     }
-    DestroyWindow(layer.window);
+    setHooks(true);
+    destroyTiles();
     SelectObject(layer.dc, layer.oldFont);
     SelectObject(layer.dc, layer.oldBitmap);
     DeleteObject(layer.font);
