@@ -13,6 +13,7 @@ bool typingBenchmark();
 bool workingSetBenchmark();
 bool recorderBenchmark();
 bool studioBenchmark();
+bool pointsBenchmark();
 
 // How long a benchmark waits for any one thing before it gives up.
 constexpr DWORD GiveUpMs = 30000;

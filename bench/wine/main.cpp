@@ -21,6 +21,7 @@ constexpr Benchmark Benchmarks[] = {
     {"working-set", bench::workingSetBenchmark}, // peak of a 10,000-line script
     {"recorder", bench::recorderBenchmark},      // CPU while recording
     {"studio", bench::studioBenchmark},          // keystroke, opening, working set
+    {"points", bench::pointsBenchmark},          // the studio's points layer shown
 };
 
 } // namespace

@@ -61,6 +61,8 @@ struct ColourText {
     char text[7] = {};
 };
 ColourText screenColourText(std::int32_t x, std::int32_t y);
+// A colour value as the screen gives it (red in the low byte) in those digits.
+ColourText colourText(std::uint32_t colour);
 
 // A window's text as the caption and control waits read it: at most 255 bytes,
 // always terminated; the empty text for no window.

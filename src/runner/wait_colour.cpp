@@ -18,7 +18,10 @@ ColourText screenColourText(std::int32_t x, std::int32_t y) {
     platform::ContextHandle context = platform::screenContext();
     std::uint32_t colour = platform::pixelColor(context, x, y);
     platform::releaseScreenContext(context);
+    return colourText(colour);
+}
 
+ColourText colourText(std::uint32_t colour) {
     ColourText result;
     std::snprintf(result.text, sizeof result.text, "%02X%02X%02X", colour & 0xFFu,
                   (colour >> 8) & 0xFFu, (colour >> 16) & 0xFFu);
