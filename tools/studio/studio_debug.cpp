@@ -19,33 +19,9 @@ namespace {
 
 constexpr int GutterWidth = 52;
 constexpr std::size_t RunLogRows = 2000;
-constexpr UINT_PTR TraceTimer = 2;
 constexpr UINT TraceTimerMs = 100;
 constexpr COLORREF BreakpointColour = RGB(200, 30, 30);
 constexpr COLORREF PlayingColour = RGB(240, 180, 0);
-
-std::string seconds(ULONGLONG milliseconds) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.1f", static_cast<double>(milliseconds) / 1000.0);
-    return buffer;
-}
-
-// The editor line's text in GBK, as the status line and the log quote it.
-std::string lineText(int line) {
-    if (line < 0 || line >= static_cast<int>(studio.document.lines.size())) {
-        return "";
-    }
-    return toGbk(fromUtf8(studio.document.lines[static_cast<std::size_t>(line)].text));
-}
-
-// The player's line as the editor's line, 0-based; -1 for lines the studio added.
-int editorLineOf(std::int32_t playerLine) {
-    const std::vector<int>& lines = studio.run.trace.editorLineOf;
-    if (playerLine < 1 || static_cast<std::size_t>(playerLine) >= lines.size()) {
-        return -1;
-    }
-    return lines[static_cast<std::size_t>(playerLine)];
-}
 
 void addLogRow(const std::string& row) {
     if (studio.runLog == nullptr) {
@@ -60,51 +36,11 @@ void addLogRow(const std::string& row) {
     SendMessageW(studio.runLog, LB_SETTOPINDEX, at, 0);
 }
 
-std::string sinceStart() {
-    return seconds(GetTickCount64() - studio.run.startedAt);
-}
-
-// "line 12: Wait Caption 记事本, 3.4 s, pass 2" while a command plays.
-void showPlaying() {
-    const TraceState& trace = studio.run.trace;
-    if (trace.line < 0) {
-        return;
-    }
-    std::string state = formatUiText(text(TextId::StudioStatePlaying),
-                                     {std::to_string(trace.line + 1), lineText(trace.line),
-                                      seconds(GetTickCount64() - trace.commandStartedAt)});
-    if (trace.pass > 1) {
-        state += formatUiText(text(TextId::StudioStatePass), {std::to_string(trace.pass)});
-    }
-    setState(fromGbk(state));
-}
-
-void showStopped() {
-    const TraceState& trace = studio.run.trace;
-    setState(fromGbk(formatUiText(text(TextId::StudioStateStoppedBefore),
-                                  {std::to_string(trace.line + 1), lineText(trace.line)})));
-}
-
 void scrollToLine(int line) {
     const LONG start = static_cast<LONG>(SendMessageW(studio.editor, EM_LINEINDEX, line, 0));
     CHARRANGE range{start, start};
     SendMessageW(studio.editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     SendMessageW(studio.editor, EM_SCROLLCARET, 0, 0);
-}
-
-// The studio comes back while the run stands still, and steps aside again
-// when it goes on.
-void comeBack() {
-    if (studio.run.minimised) {
-        ShowWindow(studio.window, SW_RESTORE);
-        SetForegroundWindow(studio.window);
-    }
-}
-
-void stepAside() {
-    if (studio.run.minimised) {
-        ShowWindow(studio.window, SW_MINIMIZE);
-    }
 }
 
 LRESULT CALLBACK gutterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -131,7 +67,7 @@ LRESULT CALLBACK gutterProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     const int first = static_cast<int>(SendMessageW(studio.editor, EM_GETFIRSTVISIBLELINE, 0, 0));
-    const int count = static_cast<int>(studio.document.lines.size());
+    const int count = static_cast<int>(studio.workspace.document.lines.size());
     RECT editorClient;
     GetClientRect(studio.editor, &editorClient);
     for (int line = first; line < count; ++line) {
@@ -143,14 +79,14 @@ LRESULT CALLBACK gutterProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         }
         // The gutter's top is the editor's top (both below the toolbar).
         const int y = at.y + 2;
-        if (studio.breakpoints.count(line) != 0) {
+        if (studio.workspace.breakpoints.count(line) != 0) {
             HBRUSH brush = CreateSolidBrush(BreakpointColour);
             HGDIOBJ old = SelectObject(dc, brush);
             Ellipse(dc, 3, y + 2, 13, y + 12);
             SelectObject(dc, old);
             DeleteObject(brush);
         }
-        if (line == studio.run.trace.line && studio.run.process != nullptr) {
+        if (line == studio.workspace.trace.line && studio.workspace.running) {
             HBRUSH brush = CreateSolidBrush(PlayingColour);
             POINT arrow[3] = {{14, y + 1}, {22, y + 7}, {14, y + 13}};
             HGDIOBJ old = SelectObject(dc, brush);
@@ -207,80 +143,36 @@ void toggleRunLog() {
     SendMessageW(studio.window, WM_SIZE, 0, 0);
 }
 
-void shiftLineMarks(int first, int removed, int inserted) {
-    if (removed == inserted || studio.breakpoints.empty()) {
-        return;
-    }
-    std::set<int> shifted;
-    for (int line : studio.breakpoints) {
-        if (line < first + std::min(removed, inserted)) {
-            shifted.insert(line);
-        } else if (line >= first + removed) {
-            shifted.insert(line - removed + inserted);
-        }
-    }
-    studio.breakpoints = std::move(shifted);
-    invalidateGutter();
-}
-
-// The player line of an editor line in the run, 0 when the run does not play it.
-static std::int32_t playerLineOf(int editorLine) {
-    const std::vector<int>& lines = studio.run.trace.editorLineOf;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        if (lines[i] == editorLine) {
-            return static_cast<std::int32_t>(i);
-        }
-    }
-    return 0;
-}
-
 void toggleBreakpoint() {
-    const int line = cursorLine();
-    const bool on = studio.breakpoints.count(line) == 0;
-    if (on) {
-        studio.breakpoints.insert(line);
-    } else {
-        studio.breakpoints.erase(line);
-    }
-    // A run that plays already takes it from its next command on.
-    if (studio.run.trace.control != nullptr) {
-        setTraceBreakpoint(*studio.run.trace.control, playerLineOf(line), on);
-    }
-    invalidateGutter();
-    setState(fromGbk(
-        formatUiText(text(on ? TextId::StudioBreakpointSet : TextId::StudioBreakpointCleared),
-                     {std::to_string(line + 1)})));
+    applyUpdate(toggleBreakpoint(studio.workspace, cursorLine()));
 }
 
 bool prepareTrace(const std::vector<int>& editorLines, bool stopAtFirst, std::string& resource,
                   std::string& error) {
-    TraceState& trace = studio.run.trace;
-    trace = TraceState{};
-    trace.editorLineOf.assign(1, -1);
-    trace.editorLineOf.insert(trace.editorLineOf.end(), editorLines.begin(), editorLines.end());
+    RunningScript& run = studio.run;
     const auto lineCount = static_cast<std::uint32_t>(editorLines.size());
     const std::size_t size = traceControlSize(lineCount);
     static unsigned serial = 0;
     const std::string name = "Local\\ScriptStudioTrace-" + std::to_string(GetCurrentProcessId()) +
                              "-" + std::to_string(++serial);
-    trace.mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                       static_cast<DWORD>(size), name.c_str());
-    void* view = trace.mapping != nullptr
-                     ? MapViewOfFile(trace.mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0)
+    run.mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                     static_cast<DWORD>(size), name.c_str());
+    void* view = run.mapping != nullptr
+                     ? MapViewOfFile(run.mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0)
                      : nullptr;
     if (view == nullptr) {
         error = errorText(GetLastError());
         endTrace();
         return false;
     }
-    trace.control = initTraceControl(view, lineCount);
+    run.control = initTraceControl(view, lineCount);
     for (std::uint32_t line = 1; line <= lineCount; ++line) {
-        if (studio.breakpoints.count(trace.editorLineOf[line]) != 0) {
-            setTraceBreakpoint(*trace.control, static_cast<std::int32_t>(line), true);
+        if (studio.workspace.breakpoints.count(editorLines[line - 1]) != 0) {
+            setTraceBreakpoint(*run.control, static_cast<std::int32_t>(line), true);
         }
     }
     if (stopAtFirst) {
-        tracePause(*trace.control);
+        tracePause(*run.control);
     }
     resource = traceResourceText(reinterpret_cast<std::uintptr_t>(studio.window), name);
     if (studio.runLog != nullptr) {
@@ -291,138 +183,100 @@ bool prepareTrace(const std::vector<int>& editorLines, bool stopAtFirst, std::st
 }
 
 void endTrace() {
-    TraceState& trace = studio.run.trace;
+    RunningScript& run = studio.run;
     KillTimer(studio.window, TraceTimer);
-    if (trace.control != nullptr) {
-        UnmapViewOfFile(trace.control);
+    if (run.control != nullptr) {
+        UnmapViewOfFile(run.control);
     }
-    if (trace.mapping != nullptr) {
-        CloseHandle(trace.mapping);
+    if (run.mapping != nullptr) {
+        CloseHandle(run.mapping);
     }
-    trace.control = nullptr;
-    trace.mapping = nullptr;
+    run.control = nullptr;
+    run.mapping = nullptr;
     invalidateGutter();
-}
-
-std::wstring endReasonText() {
-    const TraceState& trace = studio.run.trace;
-    if (!trace.ended) {
-        return L"";
-    }
-    TextId id = TextId::StudioEndPassesDone;
-    switch (trace.end) {
-    case TraceEnd::PassesDone:
-        id = TextId::StudioEndPassesDone;
-        break;
-    case TraceEnd::BreakKey:
-        id = TextId::StudioEndBreakKey;
-        break;
-    case TraceEnd::WaitEnded:
-        id = TextId::StudioEndWait;
-        break;
-    case TraceEnd::StartCancelled:
-        id = TextId::StudioEndStartCancelled;
-        break;
-    case TraceEnd::StartColourMismatch:
-        id = TextId::StudioEndStartColour;
-        break;
-    case TraceEnd::SyntaxError:
-        id = TextId::StudioEndSyntaxError;
-        break;
-    }
-    return fromGbk(formatUiText(text(id), {std::to_string(trace.line + 1)}));
 }
 
 void onTraceMessage(WPARAM wParam, LPARAM lParam) {
-    TraceState& trace = studio.run.trace;
     if (studio.run.process == nullptr) {
         return;
     }
-    const TraceMessage message = decodeTraceMessage(wParam, lParam);
-    const int line = editorLineOf(message.line);
-    switch (message.event) {
-    case TraceEvent::CommandStarted:
-        trace.line = line;
-        trace.pass = static_cast<std::int32_t>(message.value);
-        trace.commandStartedAt = GetTickCount64();
-        trace.waiting = true;
-        trace.stopped = false;
-        addLogRow(formatUiText(text(TextId::StudioLogCommand),
-                               {sinceStart(), std::to_string(line + 1), lineText(line)}));
-        break;
-    case TraceEvent::CommandDone: {
-        trace.waiting = false;
-        const ULONGLONG took = GetTickCount64() - trace.commandStartedAt;
-        // A command that took a while (a wait, a delay) gets its time logged.
-        if (took >= 100) {
-            addLogRow(formatUiText(text(TextId::StudioLogDone),
-                                   {sinceStart(), std::to_string(line + 1), seconds(took)}));
-        }
-        break;
-    }
-    case TraceEvent::Stopped:
-        trace.line = line;
-        trace.stopped = true;
-        trace.waiting = false;
-        comeBack();
-        scrollToLine(line);
-        showStopped();
-        addLogRow(formatUiText(text(TextId::StudioLogStopped),
-                               {sinceStart(), std::to_string(line + 1), lineText(line)}));
-        break;
-    case TraceEvent::Resumed:
-        trace.stopped = false;
-        break;
-    case TraceEvent::Ended:
-        trace.ended = true;
-        trace.end = static_cast<TraceEnd>(message.value);
-        if (trace.end == TraceEnd::SyntaxError) {
-            trace.line = line;
-        }
-        addLogRow(toGbk(endReasonText()));
-        break;
-    }
-    invalidateGutter();
+    // The window in front before the studio comes forward: the one to give
+    // the foreground back to when the run goes on.
+    const auto foreground = reinterpret_cast<std::uintptr_t>(GetForegroundWindow());
+    applyUpdate(traceEvent(studio.workspace, decodeTraceMessage(wParam, lParam), GetTickCount64(),
+                           foreground));
 }
 
 void onTraceTimer() {
-    const TraceState& trace = studio.run.trace;
-    if (studio.run.process != nullptr && !trace.stopped && trace.waiting) {
-        showPlaying();
-    }
+    applyUpdate(traceTick(studio.workspace, GetTickCount64()));
 }
 
 bool continueScript() {
-    TraceState& trace = studio.run.trace;
-    if (studio.run.process == nullptr || trace.control == nullptr || !trace.stopped) {
+    if (studio.run.control == nullptr) {
         return false;
     }
-    stepAside();
-    traceContinue(*trace.control);
-    trace.stopped = false;
-    setState(wideText(TextId::StudioStateRunning));
-    return true;
+    const WorkspaceUpdate update = continueRun(studio.workspace);
+    applyUpdate(update);
+    return update.order != TraceOrder::None;
 }
 
 void stepScript() {
-    TraceState& trace = studio.run.trace;
     if (studio.run.process == nullptr) {
         startRun(RunKind::StepFromStart);
         return;
     }
-    if (trace.control == nullptr || !trace.stopped) {
-        return;
+    if (studio.run.control != nullptr) {
+        // The studio steps aside for the one command too, so that its keys
+        // and clicks reach the windows they are meant for.
+        applyUpdate(stepRun(studio.workspace));
     }
-    // The studio steps aside for the one command too, so that its keys and
-    // clicks reach the windows they are meant for.
-    stepAside();
-    traceStep(*trace.control);
-    trace.stopped = false;
 }
 
 void pauseScript() {
-    TraceState& trace = studio.run.trace;
-    if (studio.run.process != nullptr && trace.control != nullptr && !trace.stopped) {
-        tracePause(*trace.control);
+    if (studio.run.control != nullptr) {
+        applyUpdate(pauseRun(studio.workspace));
+    }
+}
+
+void applyTraceUpdate(const WorkspaceUpdate& update) {
+    for (const std::string& row : update.logRows) {
+        addLogRow(row);
+    }
+    if (update.comeForward) {
+        ShowWindow(studio.window, SW_RESTORE);
+        SetForegroundWindow(studio.window);
+    }
+    if (update.showLine >= 0) {
+        scrollToLine(update.showLine);
+    }
+    if (update.stepAside) {
+        ShowWindow(studio.window, SW_MINIMIZE);
+    }
+    if (update.giveForegroundTo != 0) {
+        HWND window = reinterpret_cast<HWND>(update.giveForegroundTo);
+        if (IsWindow(window)) {
+            SetForegroundWindow(window);
+        } else {
+            applyUpdate(foregroundGone(studio.workspace));
+        }
+    }
+    TraceControl* control = studio.run.control;
+    if (control != nullptr && update.breakpointPlayerLine != 0) {
+        setTraceBreakpoint(*control, update.breakpointPlayerLine, update.breakpointOn);
+    }
+    if (control != nullptr) {
+        switch (update.order) {
+        case TraceOrder::None:
+            break;
+        case TraceOrder::Pause:
+            tracePause(*control);
+            break;
+        case TraceOrder::Step:
+            traceStep(*control);
+            break;
+        case TraceOrder::Continue:
+            traceContinue(*control);
+            break;
+        }
     }
 }

@@ -89,7 +89,8 @@ void colourLineAt(int line) {
     if (start < 0) {
         return;
     }
-    const DocumentLine& documentLine = studio.document.lines[static_cast<std::size_t>(line)];
+    const DocumentLine& documentLine =
+        studio.workspace.document.lines[static_cast<std::size_t>(line)];
     const LONG length = static_cast<LONG>(SendMessageW(studio.editor, EM_LINELENGTH, start, 0));
     const LONG from = static_cast<LONG>(start);
     const COLORREF background = backgroundOf(documentLine);
@@ -159,7 +160,7 @@ int visibleLineCount() {
 }
 
 std::string lineUtf8(const std::u16string& line) {
-    return toUtf8(fromU16(line));
+    return utf16ToUtf8(line);
 }
 
 bool sameProblem(const Problem& a, const Problem& b) {
@@ -288,15 +289,10 @@ void setEditorText(const std::string& utf8Text) {
     }
     std::string joined = lineUtf8(studio.mirror);
     std::replace(joined.begin(), joined.end(), '\r', '\n');
-    studio.document.language = studio.language;
-    studio.document.toGbk = utf8CharacterToGbk;
-    setDocumentText(studio.document, joined);
-    studio.coloured.assign(studio.document.lines.size(), false);
-    studio.history = UndoHistory{};
+    const WorkspaceUpdate update = loadText(studio.workspace, joined, utf8CharacterToGbk);
     select(0, 0);
     rememberSelectionLines();
-    colourVisibleLines();
-    refreshProblems();
+    applyUpdate(update);
     onSelectionChange();
 }
 
@@ -309,36 +305,9 @@ void takeChange(const TextChange& change, std::u16string now) {
     if (isEmptyChange(change)) {
         return;
     }
-    if (studio.recordingUndo) {
-        recordChange(studio.history, change);
-    }
-    const LineChange lines = linesOfChange(now, change);
-    std::vector<std::string> inserted;
-    for (const std::u16string& line : linesOf(now, lines.firstLine, lines.insertedLines)) {
-        inserted.push_back(lineUtf8(line));
-    }
-    const int keptBefore[2] = {studio.document.firstKept, studio.document.lastKept};
-    replaceLines(studio.document, lines.firstLine, lines.removedLines, inserted);
-    shiftLineMarks(lines.firstLine, lines.removedLines, lines.insertedLines);
-    invalidateGutter();
+    const WorkspaceUpdate update = applyEdit(studio.workspace, change, now, studio.recordingUndo);
     studio.mirror = std::move(now);
-    auto at = studio.coloured.begin() + lines.firstLine;
-    at = studio.coloured.erase(at, at + lines.removedLines);
-    studio.coloured.insert(at, static_cast<std::size_t>(lines.insertedLines), false);
-    // The first and last lines carry warnings of their own place in the script.
-    for (int line :
-         {keptBefore[0], keptBefore[1], studio.document.firstKept, studio.document.lastKept}) {
-        if (line >= 0 && line < static_cast<int>(studio.coloured.size())) {
-            studio.coloured[static_cast<std::size_t>(line)] = false;
-        }
-    }
-    if (!studio.modified) {
-        studio.modified = true;
-        updateTitle();
-    }
-    studio.recoveryDirty = true;
-    colourVisibleLines();
-    refreshProblems();
+    applyUpdate(update);
 }
 
 LONG textLength() {
@@ -361,7 +330,7 @@ std::u16string textRange(LONG from, LONG to) {
 // delete joins it), and the cursor's line now. False when the editor's length
 // says the change reached further: the whole text is read then.
 bool readNearbyChange(TextChange& change, std::u16string& now) {
-    const int oldCount = static_cast<int>(studio.document.lines.size());
+    const int oldCount = static_cast<int>(studio.workspace.document.lines.size());
     const int newCount = static_cast<int>(SendMessageW(studio.editor, EM_GETLINECOUNT, 0, 0));
     const int delta = newCount - oldCount;
     const CHARRANGE cursor = selection();
@@ -454,11 +423,11 @@ void onSelectionChange() {
     }
     rememberSelectionLines();
     const CHARRANGE range = selection();
-    if (studio.history.groupOpen && !studio.history.undo.empty()) {
-        const TextChange& last = studio.history.undo.back();
+    if (studio.workspace.history.groupOpen && !studio.workspace.history.undo.empty()) {
+        const TextChange& last = studio.workspace.history.undo.back();
         const std::size_t cursor = static_cast<std::size_t>(range.cpMax);
         if (cursor != last.at + last.inserted.size() && cursor != last.at) {
-            closeStep(studio.history);
+            closeStep(studio.workspace.history);
         }
     }
     const int line =
@@ -467,13 +436,13 @@ void onSelectionChange() {
     std::string place =
         formatUiText(text(TextId::StudioPlace),
                      {std::to_string(line + 1), std::to_string(range.cpMax - start + 1)});
-    if (line >= 0 && line < static_cast<int>(studio.document.lines.size())) {
+    if (line >= 0 && line < static_cast<int>(studio.workspace.document.lines.size())) {
         const std::string gbk =
-            toGbk(fromUtf8(studio.document.lines[static_cast<std::size_t>(line)].text));
+            toGbk(fromUtf8(studio.workspace.document.lines[static_cast<std::size_t>(line)].text));
         NameForm form = NameForm::English;
         const int row = commandRowOfLine(gbk, form);
         if (row >= 0) {
-            place += "   " + parameterHint(row, form, studio.language);
+            place += "   " + parameterHint(row, form, studio.workspace.language);
         }
     }
     SetWindowTextW(studio.statusPlace, fromGbk(place).c_str());
@@ -497,16 +466,16 @@ void applyChange(const TextChange& change) {
 }
 
 void insertAtCursor(const std::wstring& inserted) {
-    closeStep(studio.history);
+    closeStep(studio.workspace.history);
     rememberSelectionLines();
     SendMessageW(studio.editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
     syncWithEditor();
-    closeStep(studio.history);
+    closeStep(studio.workspace.history);
 }
 
 void undoEdit() {
     TextChange inverse;
-    if (!takeUndo(studio.history, inverse)) {
+    if (!takeUndo(studio.workspace.history, inverse)) {
         return;
     }
     studio.recordingUndo = false;
@@ -516,7 +485,7 @@ void undoEdit() {
 
 void redoEdit() {
     TextChange change;
-    if (!takeRedo(studio.history, change)) {
+    if (!takeRedo(studio.workspace.history, change)) {
         return;
     }
     studio.recordingUndo = false;
@@ -526,8 +495,25 @@ void redoEdit() {
 
 // The problems list follows the document: only the rows that differ from what
 // it shows are replaced, so a keystroke costs rows, not the whole list.
+void markColoursStale(const WorkspaceUpdate& update) {
+    if (update.allLines) {
+        studio.coloured.assign(studio.workspace.document.lines.size(), false);
+    }
+    if (update.linesReplaced) {
+        const LineChange& lines = update.lines;
+        auto at = studio.coloured.begin() + lines.firstLine;
+        at = studio.coloured.erase(at, at + lines.removedLines);
+        studio.coloured.insert(at, static_cast<std::size_t>(lines.insertedLines), false);
+    }
+    for (int line : update.recolour) {
+        if (line >= 0 && line < static_cast<int>(studio.coloured.size())) {
+            studio.coloured[static_cast<std::size_t>(line)] = false;
+        }
+    }
+}
+
 void refreshProblems() {
-    const std::vector<Problem> now = documentProblems(studio.document);
+    const std::vector<Problem> now = documentProblems(studio.workspace.document);
     const std::vector<Problem>& shown = studio.shownProblems;
     std::size_t start = 0;
     while (start < now.size() && start < shown.size() && sameProblem(now[start], shown[start])) {
@@ -555,7 +541,7 @@ void refreshProblems() {
 }
 
 void goToLine(int line) {
-    const int last = static_cast<int>(studio.document.lines.size());
+    const int last = static_cast<int>(studio.workspace.document.lines.size());
     line = std::clamp(line, 1, std::max(last, 1));
     const LONG start = static_cast<LONG>(SendMessageW(studio.editor, EM_LINEINDEX, line - 1, 0));
     select(start, start);
@@ -599,7 +585,7 @@ void showCompletion() {
         const int row = studio.completionRows[i];
         const std::string item =
             std::string(commandName(studio.completionForms[i], row)) + "   " +
-            commandHelp(row).parameters[studio.language == UiLanguage::Chinese];
+            commandHelp(row).parameters[studio.workspace.language == UiLanguage::Chinese];
         SendMessageW(studio.completion, LB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(fromGbk(item).c_str()));
     }

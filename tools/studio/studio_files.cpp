@@ -16,30 +16,16 @@ namespace {
 constexpr std::size_t LongestPath = 32000;
 
 std::wstring fileName(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+    return fromU16(fileNameOf(toU16(path)));
 }
 
 std::wstring displayName() {
-    return studio.path.empty() ? wideText(TextId::StudioUntitled) : fileName(studio.path);
+    return studio.workspace.path.empty() ? wideText(TextId::StudioUntitled)
+                                         : fromU16(fileNameOf(studio.workspace.path));
 }
 
-// GBK bytes as UTF-8, for the document: code page 936, never the ANSI one.
-bool gbkToUtf8(std::string_view gbk, std::string& utf8) {
-    if (gbk.empty()) {
-        utf8.clear();
-        return true;
-    }
-    const int length = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(),
-                                           static_cast<int>(gbk.size()), nullptr, 0);
-    if (length <= 0) {
-        return false;
-    }
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(), static_cast<int>(gbk.size()),
-                        wide.data(), length);
-    utf8 = toUtf8(wide);
-    return true;
+std::wstring scriptPath() {
+    return fromU16(studio.workspace.path);
 }
 
 struct FileFacts {
@@ -61,7 +47,7 @@ FileFacts factsOf(const std::wstring& path) {
 
 void refuseToOpen(const std::string& name, const OpenedText& opened) {
     showBox(fromGbk(formatUiText(text(TextId::StudioOpenRefused),
-                                 {name, openProblemText(opened, studio.language)})),
+                                 {name, openProblemText(opened, studio.workspace.language)})),
             MB_OK | MB_ICONERROR);
 }
 
@@ -187,26 +173,28 @@ std::wstring directoryOfProgram() {
 
 void updateTitle() {
     const std::wstring title =
-        (studio.modified ? L"*" : L"") + displayName() + L" - " + wideText(TextId::StudioName);
+        fromU16(titleOf(studio.workspace, toU16(wideText(TextId::StudioUntitled)),
+                        toU16(wideText(TextId::StudioName))));
     SetWindowTextW(studio.window, title.c_str());
 }
 
 void updateFormatStatus() {
-    std::string status =
-        std::string(encodingName(studio.format)) + "   " + lineEndName(studio.format.lineEnds);
-    if (studio.format.mixedLineEnds) {
+    std::string status = std::string(encodingName(studio.workspace.format)) + "   " +
+                         lineEndName(studio.workspace.format.lineEnds);
+    if (studio.workspace.format.mixedLineEnds) {
         status += "   " + std::string(text(TextId::StudioMixedLineEnds));
     }
     SetWindowTextW(studio.statusFormat, fromGbk(status).c_str());
     HMENU menu = GetMenu(studio.window);
-    const bool utf8 = studio.format.encoding == SourceEncoding::Utf8;
+    const bool utf8 = studio.workspace.format.encoding == SourceEncoding::Utf8;
     CheckMenuRadioItem(menu, CmdEncodingUtf8, CmdEncodingGbk,
-                       !utf8                         ? CmdEncodingGbk
-                       : studio.format.byteOrderMark ? CmdEncodingUtf8Bom
-                                                     : CmdEncodingUtf8,
+                       !utf8                                   ? CmdEncodingGbk
+                       : studio.workspace.format.byteOrderMark ? CmdEncodingUtf8Bom
+                                                               : CmdEncodingUtf8,
                        MF_BYCOMMAND);
     CheckMenuRadioItem(menu, CmdLineEndsCrLf, CmdLineEndsLf,
-                       studio.format.lineEnds == LineEndStyle::Lf ? CmdLineEndsLf : CmdLineEndsCrLf,
+                       studio.workspace.format.lineEnds == LineEndStyle::Lf ? CmdLineEndsLf
+                                                                            : CmdLineEndsCrLf,
                        MF_BYCOMMAND);
 }
 
@@ -214,15 +202,12 @@ namespace {
 
 // The editor holds what is now on disk at `path`: the studio's title, recent
 // files and recovery copy follow, and the status line says `state` of `name`.
-void holdFile(const std::wstring& path, TextId state, const std::string& name) {
-    studio.path = path;
-    studio.modified = false;
+void holdFile(const std::wstring& path, const WorkspaceUpdate& update, TextId state,
+              const std::string& name) {
     const FileFacts facts = factsOf(path);
     studio.savedWriteTime = facts.writeTime;
     studio.savedSize = facts.size;
-    updateTitle();
-    updateFormatStatus();
-    rememberRecent(path);
+    applyUpdate(update);
     removeRecovery();
     setState(fromGbk(formatUiText(text(state), {name})));
 }
@@ -250,13 +235,9 @@ std::wstring chooseScriptFile(ScriptDialog purpose, const std::wstring& initial)
 }
 
 void newScript() {
-    studio.path.clear();
-    studio.format = TextFormat{};
     setEditorText("");
-    studio.modified = false;
     studio.savedSize = 0;
-    updateTitle();
-    updateFormatStatus();
+    applyUpdate(newFile(studio.workspace));
 }
 
 bool openScript(const std::wstring& path) {
@@ -270,14 +251,14 @@ bool openScript(const std::wstring& path) {
         refuseToOpen(name, opened);
         return false;
     }
-    studio.format = opened.format;
     setEditorText(opened.text);
-    holdFile(path, TextId::StudioStateOpened, name);
+    holdFile(path, fileOpened(studio.workspace, toU16(path), opened.format),
+             TextId::StudioStateOpened, name);
     return true;
 }
 
 bool saveScript(bool askForName) {
-    std::wstring path = studio.path;
+    std::wstring path = scriptPath();
     if (askForName || path.empty()) {
         path = chooseScriptFile(ScriptDialog::Save, path);
         if (path.empty()) {
@@ -286,12 +267,13 @@ bool saveScript(bool askForName) {
     }
     const std::string nameGbk = toGbk(fileName(path));
     syncWithEditor();
-    const EncodedFile encoded =
-        encodeScriptFile(documentText(studio.document), studio.format, utf8CharacterToGbk);
+    const EncodedFile encoded = encodeScriptFile(documentText(studio.workspace.document),
+                                                 studio.workspace.format, utf8CharacterToGbk);
     if (!encoded.ok) {
-        showBox(fromGbk(formatUiText(text(TextId::StudioSaveRefused),
-                                     {nameGbk, saveProblemText(encoded, studio.language)})),
-                MB_OK | MB_ICONERROR);
+        showBox(
+            fromGbk(formatUiText(text(TextId::StudioSaveRefused),
+                                 {nameGbk, saveProblemText(encoded, studio.workspace.language)})),
+            MB_OK | MB_ICONERROR);
         return false;
     }
     if (path.size() >= LongestPath) {
@@ -306,13 +288,12 @@ bool saveScript(bool askForName) {
             MB_OK | MB_ICONERROR);
         return false;
     }
-    studio.format.mixedLineEnds = false;
-    holdFile(path, TextId::StudioStateSaved, nameGbk);
+    holdFile(path, fileSaved(studio.workspace, toU16(path)), TextId::StudioStateSaved, nameGbk);
     return true;
 }
 
 bool confirmDiscard() {
-    if (!studio.modified) {
+    if (!studio.workspace.modified) {
         return true;
     }
     const int answer =
@@ -325,10 +306,10 @@ bool confirmDiscard() {
 }
 
 void checkDiskChange() {
-    if (studio.path.empty() || studio.askingAboutDisk) {
+    if (studio.workspace.path.empty() || studio.askingAboutDisk) {
         return;
     }
-    const FileFacts facts = factsOf(studio.path);
+    const FileFacts facts = factsOf(scriptPath());
     if (!facts.ok || (CompareFileTime(&facts.writeTime, &studio.savedWriteTime) == 0 &&
                       facts.size == studio.savedSize)) {
         return;
@@ -338,32 +319,16 @@ void checkDiskChange() {
     studio.savedSize = facts.size;
     studio.askingAboutDisk = true;
     const TextId question =
-        studio.modified ? TextId::StudioDiskChangedModified : TextId::StudioDiskChanged;
-    const int answer = showBox(fromGbk(formatUiText(text(question), {toGbk(studio.path)})),
+        studio.workspace.modified ? TextId::StudioDiskChangedModified : TextId::StudioDiskChanged;
+    const int answer = showBox(fromGbk(formatUiText(text(question), {toGbk(scriptPath())})),
                                MB_YESNO | MB_ICONQUESTION);
     studio.askingAboutDisk = false;
     if (answer == IDYES) {
-        const std::wstring path = studio.path;
-        openScript(path);
+        openScript(scriptPath());
     } else {
         // Kept as it is in the studio: it differs from the file now.
-        studio.modified = true;
-        updateTitle();
+        applyUpdate(keptOverDisk(studio.workspace));
     }
-}
-
-void rememberRecent(const std::wstring& path) {
-    auto same = [&](const std::wstring& other) {
-        return lstrcmpiW(other.c_str(), path.c_str()) == 0;
-    };
-    studio.recent.erase(std::remove_if(studio.recent.begin(), studio.recent.end(), same),
-                        studio.recent.end());
-    studio.recent.insert(studio.recent.begin(), path);
-    if (studio.recent.size() > RecentCount) {
-        studio.recent.resize(RecentCount);
-    }
-    rebuildRecentMenu();
-    saveSettings();
 }
 
 void rebuildRecentMenu() {
@@ -375,11 +340,12 @@ void rebuildRecentMenu() {
     while (GetMenuItemCount(recent) > 0) {
         DeleteMenu(recent, 0, MF_BYPOSITION);
     }
-    for (std::size_t i = 0; i < studio.recent.size(); ++i) {
-        const std::wstring item = L"&" + std::to_wstring(i + 1) + L" " + studio.recent[i];
+    for (std::size_t i = 0; i < studio.workspace.recent.size(); ++i) {
+        const std::wstring item =
+            L"&" + std::to_wstring(i + 1) + L" " + fromU16(studio.workspace.recent[i]);
         AppendMenuW(recent, MF_STRING, CmdRecentFirst + i, item.c_str());
     }
-    if (studio.recent.empty()) {
+    if (studio.workspace.recent.empty()) {
         AppendMenuW(recent, MF_STRING | MF_GRAYED, 0, wideText(TextId::StudioNoRecent).c_str());
     }
 }
@@ -389,18 +355,18 @@ void loadSettings() {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, StudioSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;
     }
-    for (int i = 0; i < RecentCount; ++i) {
+    for (int i = 0; i < static_cast<int>(RecentCount); ++i) {
         std::wstring value;
         if (readSetting(key, (L"Recent" + std::to_wstring(i + 1)).c_str(), value) &&
             !value.empty()) {
-            studio.recent.push_back(value);
+            studio.workspace.recent.push_back(toU16(value));
         }
     }
     DWORD keepOpen = 0;
     DWORD size = sizeof(keepOpen);
     if (RegQueryValueExW(key, L"KeepOpenWhileRunning", nullptr, nullptr,
                          reinterpret_cast<BYTE*>(&keepOpen), &size) == ERROR_SUCCESS) {
-        studio.keepOpenWhileRunning = keepOpen != 0;
+        studio.workspace.keepOpenWhileRunning = keepOpen != 0;
     }
     size = sizeof(savedPlacement);
     hasSavedPlacement =
@@ -416,20 +382,21 @@ void saveSettings() {
                         &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
-    for (int i = 0; i < RecentCount; ++i) {
+    for (int i = 0; i < static_cast<int>(RecentCount); ++i) {
         const std::wstring name = L"Recent" + std::to_wstring(i + 1);
-        const std::wstring value = static_cast<std::size_t>(i) < studio.recent.size()
-                                       ? studio.recent[static_cast<std::size_t>(i)]
-                                       : L"";
+        const std::wstring value =
+            static_cast<std::size_t>(i) < studio.workspace.recent.size()
+                ? fromU16(studio.workspace.recent[static_cast<std::size_t>(i)])
+                : L"";
         RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
-    const DWORD keepOpen = studio.keepOpenWhileRunning ? 1 : 0;
+    const DWORD keepOpen = studio.workspace.keepOpenWhileRunning ? 1 : 0;
     RegSetValueExW(key, L"KeepOpenWhileRunning", 0, REG_DWORD,
                    reinterpret_cast<const BYTE*>(&keepOpen), sizeof(keepOpen));
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
-    if (studio.window != nullptr && !studio.run.minimised &&
+    if (studio.window != nullptr && !studio.workspace.runMinimised &&
         GetWindowPlacement(studio.window, &placement)) {
         RegSetValueExW(key, L"Placement", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&placement),
                        sizeof(placement));
@@ -458,11 +425,11 @@ void restorePlacement(int show) {
 }
 
 void writeRecovery() {
-    if (!studio.recoveryDirty) {
+    if (!studio.workspace.recoveryDirty) {
         return;
     }
-    studio.recoveryDirty = false;
-    if (!studio.modified) {
+    studio.workspace.recoveryDirty = false;
+    if (!studio.workspace.modified) {
         removeRecovery();
         return;
     }
@@ -475,7 +442,8 @@ void writeRecovery() {
             folder + L"\\recovery-" + std::to_wstring(GetCurrentProcessId()) + L".studio";
     }
     syncWithEditor();
-    RecoveryRecord record{toUtf8(studio.path), studio.format, documentText(studio.document)};
+    RecoveryRecord record{utf16ToUtf8(studio.workspace.path), studio.workspace.format,
+                          documentText(studio.workspace.document)};
     DWORD error = 0;
     writeFileWhole(studio.recoveryPath, encodeRecovery(record), error);
 }
@@ -539,13 +507,8 @@ void offerRecovery() {
                     MB_YESNO | MB_ICONQUESTION);
         DeleteFileW(path.c_str());
         if (answer == IDYES) {
-            studio.path = fromUtf8(record.path);
-            studio.format = record.format;
             setEditorText(record.text);
-            studio.modified = true;
-            studio.recoveryDirty = true;
-            updateTitle();
-            updateFormatStatus();
+            applyUpdate(workRecovered(studio.workspace, utf8ToUtf16(record.path), record.format));
             writeRecovery();
         }
         // One offer per start; older copies stay for the next one.

@@ -106,9 +106,9 @@ void replaceAll() {
         }
     }
     if (count > 0) {
-        closeStep(studio.history);
+        closeStep(studio.workspace.history);
         applyChange(TextChange{first, studio.mirror.substr(first, end - first), replaced});
-        closeStep(studio.history);
+        closeStep(studio.workspace.history);
     }
     setState(fromGbk(formatUiText(text(TextId::StudioReplaced), {std::to_string(count)})));
 }
@@ -203,7 +203,7 @@ void askGoToLine() {
         RegisterClassW(&promptClass);
         registered = true;
     }
-    const int lines = static_cast<int>(studio.document.lines.size());
+    const int lines = static_cast<int>(studio.workspace.document.lines.size());
     RECT owner;
     GetWindowRect(studio.window, &owner);
     prompt = Prompt{};

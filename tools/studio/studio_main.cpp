@@ -200,7 +200,7 @@ void describeSelectedCommand() {
     }
     const int index = static_cast<int>(row);
     const CommandHelp& help = commandHelp(index);
-    const int language = studio.language == UiLanguage::Chinese ? 1 : 0;
+    const int language = studio.workspace.language == UiLanguage::Chinese ? 1 : 0;
     std::string description = std::string(commandName(NameForm::Chinese, index)) + " | " +
                               commandName(NameForm::English, index) + " | " +
                               commandName(NameForm::ShortCode, index) + "\r\n" +
@@ -298,7 +298,7 @@ void createControls() {
     studio.statusFormat = createChild(L"static", L"", SS_LEFTNOWORDWRAP, StatusFormatId);
     // The command pane starts in the script language of the studio's language.
     studio.insertForm =
-        studio.language == UiLanguage::Chinese ? NameForm::Chinese : NameForm::English;
+        studio.workspace.language == UiLanguage::Chinese ? NameForm::Chinese : NameForm::English;
     for (int i = 0; i < 3; ++i) {
         if (PaneForms[i] == studio.insertForm) {
             SendMessageW(studio.commandForm, CB_SETCURSEL, i, 0);
@@ -307,28 +307,6 @@ void createControls() {
     fillCommandList();
     describeSelectedCommand();
     setState(wideText(TextId::StudioStateReady));
-}
-
-void setEncoding(SourceEncoding encoding, bool byteOrderMark) {
-    if (studio.format.encoding != encoding || studio.format.byteOrderMark != byteOrderMark) {
-        studio.format.encoding = encoding;
-        studio.format.byteOrderMark = byteOrderMark;
-        studio.modified = true;
-        studio.recoveryDirty = true;
-        updateTitle();
-    }
-    updateFormatStatus();
-}
-
-void setLineEnds(LineEndStyle style) {
-    if (studio.format.lineEnds != style || studio.format.mixedLineEnds) {
-        studio.format.lineEnds = style;
-        studio.format.mixedLineEnds = false;
-        studio.modified = true;
-        studio.recoveryDirty = true;
-        updateTitle();
-    }
-    updateFormatStatus();
 }
 
 void goToSelectedProblem() {
@@ -416,10 +394,10 @@ void onCommand(int id, int code, HWND control) {
         id = ToolButtons[id - ToolButtonId].command;
         SetFocus(studio.editor);
     }
-    if (id >= CmdRecentFirst && id < CmdRecentFirst + RecentCount) {
+    if (id >= CmdRecentFirst && id < CmdRecentFirst + static_cast<int>(RecentCount)) {
         const std::size_t index = static_cast<std::size_t>(id - CmdRecentFirst);
-        if (index < studio.recent.size() && confirmDiscard()) {
-            const std::wstring path = studio.recent[index];
+        if (index < studio.workspace.recent.size() && confirmDiscard()) {
+            const std::wstring path = fromU16(studio.workspace.recent[index]);
             openScript(path);
         }
         return;
@@ -524,25 +502,22 @@ void onCommand(int id, int code, HWND control) {
         makeExe();
         break;
     case CmdKeepOpen:
-        studio.keepOpenWhileRunning = !studio.keepOpenWhileRunning;
-        CheckMenuItem(GetMenu(studio.window), CmdKeepOpen,
-                      studio.keepOpenWhileRunning ? MF_CHECKED : MF_UNCHECKED);
-        saveSettings();
+        applyUpdate(toggleKeepOpen(studio.workspace));
         break;
     case CmdEncodingUtf8:
-        setEncoding(SourceEncoding::Utf8, false);
+        applyUpdate(setEncoding(studio.workspace, SourceEncoding::Utf8, false));
         break;
     case CmdEncodingUtf8Bom:
-        setEncoding(SourceEncoding::Utf8, true);
+        applyUpdate(setEncoding(studio.workspace, SourceEncoding::Utf8, true));
         break;
     case CmdEncodingGbk:
-        setEncoding(SourceEncoding::Gbk, false);
+        applyUpdate(setEncoding(studio.workspace, SourceEncoding::Gbk, false));
         break;
     case CmdLineEndsCrLf:
-        setLineEnds(LineEndStyle::CrLf);
+        applyUpdate(setLineEnds(studio.workspace, LineEndStyle::CrLf));
         break;
     case CmdLineEndsLf:
-        setLineEnds(LineEndStyle::Lf);
+        applyUpdate(setLineEnds(studio.workspace, LineEndStyle::Lf));
         break;
     case CmdFocusEditor:
         SetFocus(studio.editor);
@@ -626,9 +601,9 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         checkDiskChange();
         return 0;
     case WM_TIMER:
-        if (wParam == 2) {
+        if (wParam == TraceTimer) {
             onTraceTimer();
-        } else {
+        } else if (wParam == RecoveryTimer) {
             writeRecovery();
         }
         return 0;
@@ -724,66 +699,48 @@ void printToConsole(const std::string& line) {
 } // namespace
 
 const char* text(TextId id) {
-    return uiText(id, studio.language);
+    return uiText(id, studio.workspace.language);
 }
 
 std::wstring wideText(TextId id) {
     return fromGbk(text(id));
 }
 
-std::wstring fromGbk(const std::string& gbk) {
-    if (gbk.empty()) {
-        return {};
+void updateMenus() {
+    CheckMenuItem(GetMenu(studio.window), CmdKeepOpen,
+                  studio.workspace.keepOpenWhileRunning ? MF_CHECKED : MF_UNCHECKED);
+}
+
+void applyUpdate(const WorkspaceUpdate& update) {
+    if (update.title) {
+        updateTitle();
     }
-    const int length =
-        MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), length);
-    return wide;
-}
-
-std::string toGbk(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
+    if (update.formatStatus) {
+        updateFormatStatus();
     }
-    const int length = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string gbk(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), gbk.data(), length,
-                        nullptr, nullptr);
-    return gbk;
-}
-
-std::wstring fromUtf8(const std::string& utf8) {
-    if (utf8.empty()) {
-        return {};
+    if (update.allLines || update.linesReplaced || !update.recolour.empty()) {
+        markColoursStale(update);
+        colourVisibleLines();
     }
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                        length);
-    return wide;
-}
-
-std::string toUtf8(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
+    if (update.problems) {
+        refreshProblems();
     }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length,
-                        nullptr, nullptr);
-    return utf8;
-}
-
-std::u16string toU16(const std::wstring& text) {
-    return std::u16string(text.begin(), text.end());
-}
-
-std::wstring fromU16(const std::u16string& text) {
-    return std::wstring(text.begin(), text.end());
+    if (update.gutter) {
+        invalidateGutter();
+    }
+    if (update.recentMenu) {
+        rebuildRecentMenu();
+    }
+    if (update.menus) {
+        updateMenus();
+    }
+    if (update.saveSettings) {
+        saveSettings();
+    }
+    if (update.hasState) {
+        setState(fromGbk(update.state));
+    }
+    applyTraceUpdate(update);
 }
 
 int showBox(const std::wstring& message, UINT flags) {
@@ -792,7 +749,8 @@ int showBox(const std::wstring& message, UINT flags) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     const Arguments arguments = readArguments();
-    studio.language = chooseUiLanguage(toGbk(arguments.language), GetUserDefaultUILanguage());
+    studio.workspace.language =
+        chooseUiLanguage(toGbk(arguments.language), GetUserDefaultUILanguage());
     if (arguments.version) {
         printToConsole(std::string("studio ") + PROGRAM_VERSION + "\n");
         return 0;
@@ -828,8 +786,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     }
     studio.accelerators = createAccelerators();
     rebuildRecentMenu();
-    CheckMenuItem(GetMenu(window), CmdKeepOpen,
-                  studio.keepOpenWhileRunning ? MF_CHECKED : MF_UNCHECKED);
+    updateMenus();
     newScript();
     restorePlacement(show);
     if (!arguments.script.empty()) {
@@ -837,7 +794,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     } else {
         offerRecovery();
     }
-    SetTimer(window, 1, 3000, nullptr);
+    SetTimer(window, RecoveryTimer, 3000, nullptr);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -82,8 +82,8 @@ void refresh() {
     } else {
         picker.lastFront = front;
     }
-    picker.facts = gatherFacts(point, front, 0, studio.language);
-    picker.lines = spyLines(picker.facts, studio.insertForm, studio.language);
+    picker.facts = gatherFacts(point, front, 0, studio.workspace.language);
+    picker.lines = spyLines(picker.facts, studio.insertForm, studio.workspace.language);
     picker.lines.resize(std::min(picker.lines.size(), PickedLineCount));
     captureMagnifier(picker.magnifier, point);
     InvalidateRect(picker.window, nullptr, FALSE);
@@ -145,7 +145,7 @@ void paint(HDC dc) {
                                                                      : RGB(128, 128, 128);
         drawLine(dc, Margin, y,
                  std::wstring(1, static_cast<wchar_t>(pickKey(row))) + L"   " +
-                     fromGbk(spyRowText(line, studio.language)),
+                     fromGbk(spyRowText(line, studio.workspace.language)),
                  colour);
         y += RowHeight;
     }

@@ -98,7 +98,7 @@ void finishRecording(bool stopKeyPressed) {
     options.translate.comment =
         recordingComment(dateTimeNow(), recording.screenWidth, recording.screenHeight);
     const Translation translation = translateRecording(recording, options.translate);
-    const bool wholeScript = studio.document.firstKept < 0;
+    const bool wholeScript = studio.workspace.document.firstKept < 0;
     const NameForm form = recorder.settings.formGiven ? options.form : studio.insertForm;
     const RenderedScript lines = recordedInsertion(translation, wholeScript, form);
     if (!lines.ok) {

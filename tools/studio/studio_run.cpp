@@ -12,29 +12,13 @@
 namespace {
 
 std::wstring fileName(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+    return fromU16(fileNameOf(toU16(path)));
 }
 
 // A path for the packer's library, which works in the ANSI code page: false
 // when the path has characters that code page cannot hold.
 bool ansiPath(const std::wstring& path, std::string& ansi) {
-    BOOL lost = FALSE;
-    const int length =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(),
-                            static_cast<int>(path.size()), nullptr, 0, nullptr, &lost);
-    ansi.assign(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), static_cast<int>(path.size()),
-                        ansi.data(), length, nullptr, &lost);
-    return !lost;
-}
-
-std::wstring ansiToWide(const std::string& ansi) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
-    return wide;
+    return wideToAnsi(path, ansi);
 }
 
 void sayFailure(TextId id, const std::string& what) {
@@ -56,7 +40,7 @@ bool packableScript(TextId action, std::string& script) {
         return false;
     }
     bool ok = false;
-    script = scriptBytes(studio.document, ok);
+    script = scriptBytes(studio.workspace.document, ok);
     if (!ok) {
         refuseWithErrors(action);
     }
@@ -71,15 +55,6 @@ DWORD WINAPI waitForEnd(void* process) {
     return 0;
 }
 
-std::string seconds(ULONGLONG milliseconds) {
-    char buffer[32];
-    wsprintfA(buffer, "%u.%u", static_cast<unsigned>(milliseconds / 1000),
-              static_cast<unsigned>(milliseconds % 1000 / 100));
-    return buffer;
-}
-
-bool stoppedByUser = false;
-
 } // namespace
 
 void runScript() {
@@ -93,11 +68,11 @@ void setState(const std::wstring& state) {
 }
 
 bool refuseWithErrors(TextId action) {
-    if (!documentHasErrors(studio.document)) {
+    if (!documentHasErrors(studio.workspace.document)) {
         return false;
     }
-    const std::wstring message = fromGbk(
-        formatUiText(text(TextId::StudioRefused), {text(action), firstErrorText(studio.document)}));
+    const std::wstring message = fromGbk(formatUiText(
+        text(TextId::StudioRefused), {text(action), firstErrorText(studio.workspace.document)}));
     setState(message);
     showBox(message, MB_OK | MB_ICONERROR);
     return true;
@@ -112,8 +87,8 @@ static bool scriptOfRun(RunKind kind, std::string& script, std::vector<int>& edi
     }
     editorLines.clear();
     if (kind == RunKind::Whole || kind == RunKind::StepFromStart) {
-        for (std::size_t i = 0; i < studio.document.lines.size(); ++i) {
-            if (!studio.document.lines[i].text.empty()) {
+        for (std::size_t i = 0; i < studio.workspace.document.lines.size(); ++i) {
+            if (!studio.workspace.document.lines[i].text.empty()) {
                 editorLines.push_back(static_cast<int>(i));
             }
         }
@@ -123,16 +98,16 @@ static bool scriptOfRun(RunKind kind, std::string& script, std::vector<int>& edi
     SendMessageW(studio.editor, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
     const int first =
         static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, range.cpMin));
-    int last = static_cast<int>(studio.document.lines.size()) - 1;
+    int last = static_cast<int>(studio.workspace.document.lines.size()) - 1;
     if (kind == RunKind::Selection) {
         // A selection that ends at the start of a line leaves that line out.
         const LONG end = range.cpMax > range.cpMin ? range.cpMax - 1 : range.cpMax;
         last = static_cast<int>(SendMessageW(studio.editor, EM_EXLINEFROMCHAR, 0, end));
     }
-    const RunPart part = assembleRunPart(studio.document, first, last);
+    const RunPart part = assembleRunPart(studio.workspace.document, first, last);
     StudioDocument partDocument;
-    partDocument.language = studio.language;
-    partDocument.toGbk = studio.document.toGbk;
+    partDocument.language = studio.workspace.language;
+    partDocument.toGbk = studio.workspace.document.toGbk;
     setDocumentText(partDocument, part.text);
     bool ok = false;
     script = scriptBytes(partDocument, ok);
@@ -145,7 +120,7 @@ static bool scriptOfRun(RunKind kind, std::string& script, std::vector<int>& edi
 }
 
 void startRun(RunKind kind) {
-    if (studio.run.process != nullptr) {
+    if (studio.workspace.running) {
         setState(wideText(TextId::StudioStateAlreadyRunning));
         return;
     }
@@ -170,7 +145,7 @@ void startRun(RunKind kind) {
         sayFailure(TextId::StudioRunFailed, error);
         return;
     }
-    const std::wstring path = ansiToWide(temporary);
+    const std::wstring path = fromAnsi(temporary);
     std::wstring commandLine = L"\"" + path + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -186,14 +161,12 @@ void startRun(RunKind kind) {
     CloseHandle(process.hThread);
     studio.run.process = process.hProcess;
     studio.run.temporaryPath = path;
-    studio.run.startedAt = GetTickCount64();
     studio.run.waiter = CreateThread(nullptr, 0, waitForEnd, process.hProcess, 0, nullptr);
-    stoppedByUser = false;
-    setState(wideText(TextId::StudioStateRunning));
+    applyUpdate(runStarted(studio.workspace, editorLines, GetTickCount64()));
     // Out of the way, so that the script's clicks and keys reach the windows
     // they are meant for.
-    if (!studio.keepOpenWhileRunning) {
-        studio.run.minimised = true;
+    if (!studio.workspace.keepOpenWhileRunning) {
+        runStepsAside(studio.workspace);
         ShowWindow(studio.window, SW_MINIMIZE);
     }
 }
@@ -202,7 +175,7 @@ void stopScript() {
     if (studio.run.process == nullptr) {
         return;
     }
-    stoppedByUser = true;
+    applyUpdate(stopRequested(studio.workspace));
     TerminateProcess(studio.run.process, 1);
 }
 
@@ -210,28 +183,15 @@ void onRunEnded(DWORD exitCode) {
     if (studio.run.process == nullptr) {
         return;
     }
-    const ULONGLONG ran = GetTickCount64() - studio.run.startedAt;
     WaitForSingleObject(studio.run.waiter, 5000);
     CloseHandle(studio.run.waiter);
     CloseHandle(studio.run.process);
     std::string temporary;
     ansiPath(studio.run.temporaryPath, temporary);
     removeFile(temporary);
-    const bool minimised = studio.run.minimised;
-    const std::wstring reason = endReasonText();
     endTrace();
     studio.run = RunningScript{};
-    if (minimised) {
-        ShowWindow(studio.window, SW_RESTORE);
-        SetForegroundWindow(studio.window);
-    }
-    if (!stoppedByUser && !reason.empty()) {
-        setState(fromGbk(formatUiText(text(TextId::StudioStateEndedWhy),
-                                      {toGbk(reason), std::to_string(exitCode), seconds(ran)})));
-        return;
-    }
-    const TextId state = stoppedByUser ? TextId::StudioStateStopped : TextId::StudioStateEnded;
-    setState(fromGbk(formatUiText(text(state), {std::to_string(exitCode), seconds(ran)})));
+    applyUpdate(runEnded(studio.workspace, exitCode, GetTickCount64()));
 }
 
 void makeExe() {
@@ -239,17 +199,18 @@ void makeExe() {
     if (!packableScript(TextId::StudioActionMakeExe, script)) {
         return;
     }
-    if (studio.path.empty() && !saveScript(true)) {
+    if (studio.workspace.path.empty() && !saveScript(true)) {
         return;
     }
+    const std::wstring path = fromU16(studio.workspace.path);
     std::string scriptPath;
-    if (!ansiPath(studio.path, scriptPath)) {
-        sayFailure(TextId::StudioMakeFailed, toGbk(fileName(studio.path)));
+    if (!ansiPath(path, scriptPath)) {
+        sayFailure(TextId::StudioMakeFailed, toGbk(fileName(path)));
         return;
     }
     const std::string output = outputBesideScript(scriptPath);
     const std::string player = playerPath();
-    const std::string outputName = toGbk(fileName(ansiToWide(output)));
+    const std::string outputName = toGbk(fileName(fromAnsi(output)));
     if (sameFile(output, player) || sameFile(output, scriptPath)) {
         sayFailure(TextId::StudioMakeNotPlayer, outputName);
         return;

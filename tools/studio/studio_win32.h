@@ -11,44 +11,30 @@
 #include <windows.h>
 
 #include "runner/trace_protocol.h"
-#include "studio_document.h"
-#include "studio_edits.h"
-#include "studio_file.h"
 #include "studio_ids.h"
+#include "text_codes.h"
 #include "ui_text.h"
+#include "workspace.h"
 
 #include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
 
-constexpr int RecentCount = 8;
-
 // Posted to the window when a run's player has ended; wParam the exit code.
 constexpr UINT RunEndedMessage = WM_APP + 1;
 
-// What the traced player of a run has told the studio.
-struct TraceState {
-    HANDLE mapping = nullptr;
-    TraceControl* control = nullptr;
-    std::vector<int> editorLineOf; // per player line (from 1 at index 1): the editor line, 0-based
-    int line = -1;                 // the editor line of the command playing or stopped before
-    bool stopped = false;
-    bool waiting = false; // the command on `line` has not come back yet
-    std::int32_t pass = 0;
-    ULONGLONG commandStartedAt = 0;
-    TraceEnd end = TraceEnd::PassesDone;
-    bool ended = false;
-};
-
+// The Win32 side of a run: its process and the block that steers its player.
 struct RunningScript {
     HANDLE process = nullptr;
     HANDLE waiter = nullptr;    // the thread that waits for the end
     std::wstring temporaryPath; // the packed player, removed at the end
-    ULONGLONG startedAt = 0;
-    bool minimised = false;
-    TraceState trace;
+    HANDLE mapping = nullptr;
+    TraceControl* control = nullptr;
 };
+
+// The timers of the studio's window.
+enum StudioTimer : UINT_PTR { RecoveryTimer = 1, TraceTimer = 2 };
 
 struct Studio {
     HINSTANCE instance = nullptr;
@@ -69,23 +55,19 @@ struct Studio {
     HWND findDialog = nullptr;
     UINT findMessage = 0;
 
-    UiLanguage language = UiLanguage::English;
-    // The script: its file (empty path for a new one), as it was read.
-    std::wstring path;
-    TextFormat format;
-    bool modified = false;
+    // What the studio knows; everything below is the editor control's
+    // bookkeeping and the window's own resources.
+    Workspace workspace;
     FILETIME savedWriteTime{};
     ULONGLONG savedSize = 0;
     bool askingAboutDisk = false;
 
-    StudioDocument document;
     std::u16string mirror; // the editor's text as last seen
     // The lines the selection covered before the next change: where a change
     // the user makes can begin and end.
     int selectionFirstLine = 0;
     int selectionLastLine = 0;
-    std::vector<bool> coloured; // per line: colours applied since its last change
-    UndoHistory history;
+    std::vector<bool> coloured;  // per line: colours applied since its last change
     bool applyingChange = false; // our own change of the editor: not a user's edit
     bool recordingUndo = true;
     std::vector<Problem> shownProblems;
@@ -95,16 +77,12 @@ struct Studio {
     std::vector<NameForm> completionForms;
     int completionStart = 0;
 
-    std::vector<std::wstring> recent;
-    bool keepOpenWhileRunning = false;
     RunningScript run;
     UINT traceMessage = 0;
-    std::set<int> breakpoints; // editor lines, 0-based
     HWND gutter = nullptr;
     HWND runLog = nullptr;
     bool runLogShown = false;
     std::wstring recoveryPath;
-    bool recoveryDirty = false;
 
     // Find and replace.
     FINDREPLACEW find{};
@@ -117,12 +95,6 @@ extern Studio studio;
 // Texts.
 const char* text(TextId id);
 std::wstring wideText(TextId id);
-std::wstring fromGbk(const std::string& gbk);
-std::string toGbk(const std::wstring& text);
-std::wstring fromUtf8(const std::string& utf8);
-std::string toUtf8(const std::wstring& text);
-std::u16string toU16(const std::wstring& text);
-std::wstring fromU16(const std::u16string& text);
 int showBox(const std::wstring& message, UINT flags);
 
 // studio_editor.cpp: the editor and the document behind it.
@@ -139,6 +111,8 @@ void insertAtCursor(const std::wstring& text);
 void undoEdit();
 void redoEdit();
 void refreshProblems();
+// The lines an update of the workspace names get their colours again.
+void markColoursStale(const WorkspaceUpdate& update);
 void goToLine(int line); // 1-based
 int cursorLine();        // 0-based
 std::u16string editorText();
@@ -161,7 +135,6 @@ void loadSettings();
 void saveSettings();
 // Shows the window where it was last time, or as Windows says.
 void restorePlacement(int show);
-void rememberRecent(const std::wstring& path);
 void rebuildRecentMenu();
 void writeRecovery();
 void removeRecovery();
@@ -178,6 +151,10 @@ void onRunEnded(DWORD exitCode);
 void makeExe();
 bool refuseWithErrors(TextId action); // true when the script has errors (told)
 void setState(const std::wstring& state);
+// Brings the window up to date with what an operation of the workspace says.
+void applyUpdate(const WorkspaceUpdate& update);
+// Menu checks and enabled states from the workspace.
+void updateMenus();
 
 // studio_debug.cpp: the trace of a run, breakpoints, steps, the run log and the
 // line numbers beside the editor.
@@ -189,16 +166,17 @@ void toggleBreakpoint();
 void stepScript(); // F10: one command; starts a run stopped before its first
 void pauseScript();
 bool continueScript(); // F5 while stopped: true when it went on
-void shiftLineMarks(int first, int removed, int inserted);
 void invalidateGutter();
 void toggleRunLog();
+// The run's part of an update: log rows, the studio coming forward or stepping
+// aside, the foreground given back, the orders to the player.
+void applyTraceUpdate(const WorkspaceUpdate& update);
 // Makes the trace block and the resource text for a run of `text` (UTF-8)
 // whose player lines come from the editor lines `editorLines` (0-based, one per
 // kept line). False with `error` set when the block cannot be made.
 bool prepareTrace(const std::vector<int>& editorLines, bool stopAtFirst, std::string& resource,
                   std::string& error);
 void endTrace();
-std::wstring endReasonText();
 
 // studio_find.cpp: find, replace, go to line.
 void showFind(bool replace);
