@@ -158,6 +158,17 @@ SIZE textSize(HFONT font, std::wstring_view text) {
     return size;
 }
 
+int wrappedTextHeight(HFONT font, std::wstring_view text, int width) {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    RECT rect{0, 0, width, 0};
+    DrawTextW(screen, text.data(), static_cast<int>(text.size()), &rect,
+              DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return rect.bottom - rect.top;
+}
+
 int lineHeight(HFONT font) {
     HDC screen = GetDC(nullptr);
     HGDIOBJ old = SelectObject(screen, font);

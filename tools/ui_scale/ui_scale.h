@@ -58,6 +58,9 @@ HFONT createFixedFont(int points, UINT dpi);
 // A text as the font draws it on one line, and the height of one line of the
 // font (its tmHeight plus its external leading).
 SIZE textSize(HFONT font, std::wstring_view text);
+// The height of a text broken into lines at words to fit `width`, as a static
+// control without SS_LEFTNOWORDWRAP shows it.
+int wrappedTextHeight(HFONT font, std::wstring_view text, int width);
 int lineHeight(HFONT font);
 
 // The size of a top-level window whose client area is `clientWidth` x
