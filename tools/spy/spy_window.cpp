@@ -37,6 +37,7 @@ constexpr DWORD WindowExStyle = WS_EX_TOPMOST;
 constexpr int FormRadioId = 100; // + 0, 1, 2
 constexpr int CopyAllId = 110;
 constexpr int FreezeId = 111;
+constexpr int FactsId = 112;
 constexpr int CopyButtonId = 200; // + row
 constexpr int LineEditId = 300;   // + row
 
@@ -235,7 +236,7 @@ HWND child(const wchar_t* className, const wchar_t* text, DWORD style, int id) {
 }
 
 void createChildren() {
-    spy.facts = child(L"STATIC", L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0);
+    spy.facts = child(L"STATIC", L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX, FactsId);
     for (int i = 0; i < 3; ++i) {
         spy.radios[i] = child(L"BUTTON", wideText(RadioLabels[i]).c_str(),
                               BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), FormRadioId + i);
