@@ -4,7 +4,8 @@
 // user sees it: every button's and label's text fits, the window fits the
 // screen, the spy's facts keep all their rows and its magnifier grows with
 // the scale. A screenshot of each is left in the work folder
-// (scale-PROGRAM-DPI-LANGUAGE.png).
+// (scale-PROGRAM-DPI-LANGUAGE.png). And each window once more, moved to a
+// monitor of another scale as the system tells it.
 
 #include "helpers/pointer.h"
 #include "helpers/wait_support.h"
@@ -119,6 +120,36 @@ TEST_P(SpyAtScale, EveryTextFitsTheFactsKeepTheirRowsAndTheMagnifierGrows) {
 
 INSTANTIATE_TEST_SUITE_P(Scales, SpyAtScale, Scales, scaleName);
 
+// What the system sends a window moved to a monitor of another scale (Wine,
+// with one scale for every monitor, never does): the new DPI and the place it
+// suggests, the window's rectangle grown by the ratio.
+void changeDpi(HWND window, UINT dpi) {
+    RECT suggested{};
+    GetWindowRect(window, &suggested);
+    suggested.right = suggested.left + MulDiv(suggested.right - suggested.left, dpi, 96);
+    suggested.bottom = suggested.top + MulDiv(suggested.bottom - suggested.top, dpi, 96);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+TEST(SpyAtScaleChange, MovedToAMonitorAt144DpiItsTextsStillFit) {
+    ASSERT_TRUE(e2e::readRealPixels());
+    e2e::RunningProgram spy = e2e::startProgram(E2E_SPY, "--lang zh");
+    HWND window = windowOfClass(spy, "ScriptPlayerSpy");
+    ASSERT_NE(window, nullptr);
+    RECT before{};
+    GetClientRect(window, &before);
+    changeDpi(window, 144);
+    RECT after{};
+    GetClientRect(window, &after);
+    EXPECT_GE(after.right, before.right * 3 / 2) << "the window did not grow with the scale";
+    EXPECT_GE(after.bottom, before.bottom * 5 / 4) << "the window did not grow with the scale";
+    screenshot("spy-changed-144-zh");
+    const std::vector<std::string> problems = e2e::textsThatDoNotFit(window, 144);
+    EXPECT_TRUE(problems.empty()) << "texts that do not fit after the change:\n"
+                                  << joined(problems);
+    EXPECT_EQ(e2e::outsideScreen(window), "");
+}
+
 class RecordWindowAtScale : public ::testing::TestWithParam<std::tuple<DWORD, const char*>> {};
 
 TEST_P(RecordWindowAtScale, EveryTextFitsBeforeAndWhileRecording) {
@@ -161,5 +192,26 @@ TEST_P(RecordWindowAtScale, EveryTextFitsBeforeAndWhileRecording) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, RecordWindowAtScale, Scales, scaleName);
+
+TEST(RecordWindowAtScaleChange, MovedToAMonitorAt192DpiItsTextsStillFit) {
+    ASSERT_TRUE(e2e::readRealPixels());
+    const std::string folder = e2e::workDirectory();
+    e2e::RunningProgram record =
+        e2e::startProgram(E2E_RECORDER, "\"" + folder + "\\scale-record-changed.txt\" --lang en",
+                          false, folder + "\\scale-record-changed.err");
+    HWND window = windowOfClass(record, "ScriptRecorder");
+    ASSERT_NE(window, nullptr);
+    RECT before{};
+    GetClientRect(window, &before);
+    changeDpi(window, 192);
+    RECT after{};
+    GetClientRect(window, &after);
+    EXPECT_GE(after.right, before.right * 2) << "the window did not grow with the scale";
+    const std::vector<std::string> problems = e2e::textsThatDoNotFit(window, 192);
+    EXPECT_TRUE(problems.empty()) << "texts that do not fit after the change:\n"
+                                  << joined(problems);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(record.waitForExit(20000), std::optional<DWORD>(0));
+}
 
 } // namespace
