@@ -321,7 +321,7 @@ void layout() {
     place(spy.copyAll, width - margin - copyAllWidth, y - scaled(scale, 1), copyAllWidth,
           rowHeight);
 
-    y += rowHeight + scaled(scale, 6);
+    y += rowHeight + scaled(scale, 4);
     const int copyWidth = std::max(scaled(scale, 50), textWidth(spy.copyButtons[0]) + padding);
     for (int row = 0; row < LineCount; ++row) {
         place(spy.copyButtons[row], margin, y, copyWidth, controlHeight);
@@ -330,8 +330,8 @@ void layout() {
         y += rowHeight;
     }
     const int statusHeight = line + scaled(scale, 4);
-    place(spy.status, margin, y + scaled(scale, 4), width - margin * 2, statusHeight);
-    spy.clientSize = SIZE{width, y + scaled(scale, 4) + statusHeight + margin};
+    place(spy.status, margin, y + scaled(scale, 2), width - margin * 2, statusHeight);
+    spy.clientSize = SIZE{width, y + scaled(scale, 2) + statusHeight + margin};
     InvalidateRect(spy.window, nullptr, TRUE);
 }
 
