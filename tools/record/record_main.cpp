@@ -9,10 +9,12 @@
 #include "pack_windows.h"
 #include "pe_image.h"
 #include "program_version.h"
+#include "ui_scale.h"
 #include "ui_text.h"
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -30,6 +32,15 @@ constexpr UINT DrainInterval = 50; // ms
 constexpr int RecordButtonId = 1;
 constexpr int StatusTextId = 2;
 constexpr int IconId = 101;
+// The window's layout in 96-DPI design pixels, scaled to its DPI; the text and
+// the button grow further where their texts need it.
+constexpr int ClientWidth = 360;
+constexpr int Margin = 12;
+constexpr int ButtonWidth = 100;
+constexpr int ButtonHeight = 30;
+constexpr int ButtonPadding = 20;
+constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD WindowExStyle = WS_EX_TOPMOST;
 
 enum class StopReason { StopKey, Seconds, Button, Tray };
 
@@ -39,6 +50,8 @@ struct Session {
     HWND window = nullptr;
     HWND button = nullptr;
     HWND status = nullptr;
+    HFONT font = nullptr;
+    UiScale scale;
     bool recording = false;
     bool finished = false;
     int exitCode = 0;
@@ -351,6 +364,45 @@ bool startRecording() {
     return true;
 }
 
+// Makes the font for the window's DPI, places the text and the button and sizes
+// the window for them. The text is tall enough for the prompt and for what it
+// says while recording.
+void layoutWindow() {
+    const UiScale scale = session.scale;
+    HFONT old = session.font;
+    session.font = createMessageFont(scale.dpi);
+    setControlFont(session.status, session.font);
+    setControlFont(session.button, session.font);
+    if (old != nullptr) {
+        DeleteObject(old);
+    }
+    const std::string& stopKey = session.options.stopKey;
+    const std::wstring button = windowText(TextId::RecordButton);
+    const std::wstring stopButton = windowText(TextId::RecordStopButton);
+    const int textsWidth = static_cast<int>(
+        std::max(textSize(session.font, button).cx, textSize(session.font, stopButton).cx));
+    const int buttonWidth =
+        std::max(scaled(scale, ButtonWidth), textsWidth + scaled(scale, ButtonPadding));
+    const int buttonHeight =
+        std::max(scaled(scale, ButtonHeight), lineHeight(session.font) + scaled(scale, 10));
+    const int margin = scaled(scale, Margin);
+    const int width = std::max(scaled(scale, ClientWidth), buttonWidth + margin * 2);
+    const int textWidth = width - margin * 2;
+    const int textHeight = std::max(
+        wrappedTextHeight(session.font, windowText(TextId::RecordPrompt, {stopKey}), textWidth),
+        wrappedTextHeight(session.font, windowText(TextId::RecordRecordingStatus, {stopKey}),
+                          textWidth));
+    SetWindowPos(session.status, nullptr, margin, margin, textWidth, textHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const int buttonTop = margin + textHeight + scaled(scale, 6);
+    SetWindowPos(session.button, nullptr, (width - buttonWidth) / 2, buttonTop, buttonWidth,
+                 buttonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size = windowSizeForClient(width, buttonTop + buttonHeight + margin, WindowStyle,
+                                          WindowExStyle, scale.dpi);
+    SetWindowPos(session.window, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER:
@@ -372,6 +424,11 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case TrayMessage:
         if (lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP) {
             stopRecording(StopReason::Tray);
+        }
+        return 0;
+    case WM_DPICHANGED:
+        if (takeDpiChange(window, session.scale, wParam, lParam) && session.button != nullptr) {
+            layoutWindow();
         }
         return 0;
     case WM_CLOSE:
@@ -398,30 +455,26 @@ bool makeWindow(bool visible) {
     if (RegisterClassW(&windowClass) == 0) {
         return false;
     }
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame{0, 0, 360, 96};
-    AdjustWindowRect(&frame, style, FALSE);
     session.window =
-        CreateWindowExW(WS_EX_TOPMOST, L"ScriptRecorder", windowText(TextId::RecordTitle).c_str(),
-                        style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+        CreateWindowExW(WindowExStyle, L"ScriptRecorder", windowText(TextId::RecordTitle).c_str(),
+                        WindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, ClientWidth, ClientWidth,
+                        nullptr, nullptr, instance, nullptr);
     if (session.window == nullptr) {
         return false;
     }
     if (!visible) {
         return true;
     }
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    session.scale = scaleForWindow(session.window);
     session.status = CreateWindowExW(
         0, L"static", windowText(TextId::RecordPrompt, {session.options.stopKey}).c_str(),
-        WS_CHILD | WS_VISIBLE, 12, 12, 336, 36, session.window,
+        WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, session.window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(StatusTextId)), instance, nullptr);
     session.button = CreateWindowExW(
         0, L"button", windowText(TextId::RecordButton).c_str(),
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 130, 54, 100, 30, session.window,
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0, session.window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(RecordButtonId)), instance, nullptr);
-    SendMessageW(session.status, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    SendMessageW(session.button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    layoutWindow();
     ShowWindow(session.window, SW_SHOWNORMAL);
     UpdateWindow(session.window);
     return true;
@@ -487,5 +540,8 @@ int main(int argc, char** argv) {
         stopRecording(StopReason::Button);
     }
     setTrayIcon(false);
+    if (session.font != nullptr) {
+        DeleteObject(session.font);
+    }
     return session.exitCode;
 }

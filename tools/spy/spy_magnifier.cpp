@@ -28,14 +28,15 @@ void captureMagnifier(Magnifier& magnifier, POINT point) {
     ReleaseDC(nullptr, screen);
 }
 
-void paintMagnifier(const Magnifier& magnifier, HDC dc, POINT at) {
+void paintMagnifier(const Magnifier& magnifier, HDC dc, POINT at, int zoom) {
+    const int size = MagnifiedPixels * zoom;
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, at.x, at.y, MagnifierSize, MagnifierSize, magnifier.dc, 0, 0, MagnifiedPixels,
-               MagnifiedPixels, SRCCOPY);
+    StretchBlt(dc, at.x, at.y, size, size, magnifier.dc, 0, 0, MagnifiedPixels, MagnifiedPixels,
+               SRCCOPY);
     // The centre pixel: a black frame with a white one inside, visible on any colour.
     constexpr int centre = MagnifiedPixels / 2;
-    RECT frame{at.x + centre * MagnifierZoom - 1, at.y + centre * MagnifierZoom - 1,
-               at.x + (centre + 1) * MagnifierZoom + 1, at.y + (centre + 1) * MagnifierZoom + 1};
+    RECT frame{at.x + centre * zoom - 1, at.y + centre * zoom - 1, at.x + (centre + 1) * zoom + 1,
+               at.y + (centre + 1) * zoom + 1};
     FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     InflateRect(&frame, -1, -1);
     FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));

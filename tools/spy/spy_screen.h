@@ -38,5 +38,7 @@ Magnifier createMagnifier();
 void destroyMagnifier(Magnifier& magnifier);
 // Copies the pixels around `point` off the screen (black beyond its edges).
 void captureMagnifier(Magnifier& magnifier, POINT point);
-// Draws the magnified pixels with their top left corner at `at`.
-void paintMagnifier(const Magnifier& magnifier, HDC dc, POINT at);
+// Draws the magnified pixels with their top left corner at `at`, each `zoom`
+// pixels square (MagnifiedPixels * zoom in all; a window scales the zoom with
+// its DPI).
+void paintMagnifier(const Magnifier& magnifier, HDC dc, POINT at, int zoom = MagnifierZoom);

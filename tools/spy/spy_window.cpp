@@ -3,6 +3,8 @@
 
 #include "spy_win32.h"
 
+#include "ui_scale.h"
+
 #include "keys/key_text.h"
 #include "script/line_writer.h"
 
@@ -18,15 +20,24 @@ constexpr int FreezeHotKey = 1;
 // Scroll Lock: hardly any program takes it, and it is not F10, which opens menus.
 constexpr UINT FreezeKey = VK_SCROLL;
 
+// The layout in 96-DPI design pixels, scaled to the window's DPI; widths and
+// heights grow further where the texts in the window's font need more.
 constexpr int Margin = 8;
 constexpr int RowHeight = 24;
 constexpr int LineCount = 13;
 constexpr int ClientWidth = 640;
+constexpr int FactRows = 7;    // the lines of factsText, one control each
+constexpr int CheckWidth = 22; // a radio's or check box's box and the gap after it
+constexpr int ButtonPadding = 16;
+constexpr int Gap = 6;
+constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD WindowExStyle = WS_EX_TOPMOST;
 
 // Control ids.
 constexpr int FormRadioId = 100; // + 0, 1, 2
 constexpr int CopyAllId = 110;
 constexpr int FreezeId = 111;
+constexpr int FactsId = 112;
 constexpr int CopyButtonId = 200; // + row
 constexpr int LineEditId = 300;   // + row
 
@@ -40,13 +51,17 @@ struct SpyWindow {
     HWND radios[3] = {};
     HWND freeze = nullptr;
     HWND status = nullptr;
+    HWND copyAll = nullptr;
     HWND copyButtons[LineCount] = {};
     HWND lineEdits[LineCount] = {};
     std::wstring shown[LineCount];
     std::wstring shownFacts;
     HFONT font = nullptr;
+    UiScale scale;
+    SIZE clientSize{};
     Magnifier magnifier;
     RECT magnifierRect{};
+    int magnifierZoom = MagnifierZoom;
 
     NameForm form = NameForm::English;
     UiLanguage language = UiLanguage::English;
@@ -214,55 +229,116 @@ void onKey(WPARAM virtualKey) {
     showLines();
 }
 
-HWND child(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int width,
-           int height, int id) {
-    HWND control = CreateWindowExW(
-        0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, spy.window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spy.font), TRUE);
-    return control;
+HWND child(const wchar_t* className, const wchar_t* text, DWORD style, int id) {
+    return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                           spy.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
+                           nullptr);
 }
 
 void createChildren() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    spy.font = CreateFontIndirectW(&metrics.lfMessageFont);
-
-    const int magnifierSize = MagnifierSize;
-    spy.magnifierRect = {Margin, Margin, Margin + magnifierSize, Margin + magnifierSize};
-    const int factsLeft = Margin * 2 + magnifierSize;
-    spy.facts = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, factsLeft, Margin,
-                      ClientWidth - factsLeft - Margin, magnifierSize, 0);
-
-    int y = Margin * 2 + magnifierSize;
-    int x = Margin;
+    spy.facts = child(L"STATIC", L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX, FactsId);
     for (int i = 0; i < 3; ++i) {
-        spy.radios[i] =
-            child(L"BUTTON", wideText(RadioLabels[i]).c_str(),
-                  BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), x, y, 90, 22, FormRadioId + i);
+        spy.radios[i] = child(L"BUTTON", wideText(RadioLabels[i]).c_str(),
+                              BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), FormRadioId + i);
         if (RadioForms[i] == spy.form) {
             SendMessageW(spy.radios[i], BM_SETCHECK, BST_CHECKED, 0);
         }
-        x += 95;
     }
-    spy.freeze = child(L"BUTTON", wideText(TextId::SpyFreeze).c_str(), BS_AUTOCHECKBOX | WS_GROUP,
-                       x + 10, y, 170, 22, FreezeId);
-    child(L"BUTTON", wideText(TextId::SpyCopyAll).c_str(), BS_PUSHBUTTON, ClientWidth - Margin - 90,
-          y - 1, 90, 24, CopyAllId);
-
-    y += 30;
+    spy.freeze =
+        child(L"BUTTON", wideText(TextId::SpyFreeze).c_str(), BS_AUTOCHECKBOX | WS_GROUP, FreezeId);
+    spy.copyAll = child(L"BUTTON", wideText(TextId::SpyCopyAll).c_str(), BS_PUSHBUTTON, CopyAllId);
     for (int row = 0; row < LineCount; ++row) {
-        spy.copyButtons[row] = child(L"BUTTON", wideText(TextId::SpyCopy).c_str(), BS_PUSHBUTTON,
-                                     Margin, y, 50, RowHeight - 2, CopyButtonId + row);
+        spy.copyButtons[row] =
+            child(L"BUTTON", wideText(TextId::SpyCopy).c_str(), BS_PUSHBUTTON, CopyButtonId + row);
         spy.lineEdits[row] =
-            child(L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL | WS_BORDER, Margin + 56, y,
-                  ClientWidth - Margin * 2 - 56, RowHeight - 2, LineEditId + row);
-        y += RowHeight;
+            child(L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL | WS_BORDER, LineEditId + row);
     }
     spy.status = child(L"STATIC", wideText(TextId::SpyCopyHint).c_str(),
-                       SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, Margin, y + 4,
-                       ClientWidth - Margin * 2, 20, 0);
+                       SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0);
+}
+
+int textWidth(HWND control) {
+    wchar_t text[256] = {};
+    GetWindowTextW(control, text, 256);
+    return textSize(spy.font, text).cx;
+}
+
+void place(HWND control, int x, int y, int width, int height) {
+    SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Makes the font for the window's DPI, gives it to every control and places
+// them; the window's client area becomes spy.clientSize.
+void layout() {
+    const UiScale scale = spy.scale;
+    HFONT old = spy.font;
+    spy.font = createMessageFont(scale.dpi);
+    EnumChildWindows(
+        spy.window,
+        [](HWND control, LPARAM) -> BOOL {
+            setControlFont(control, spy.font);
+            return TRUE;
+        },
+        0);
+    if (old != nullptr) {
+        DeleteObject(old);
+    }
+
+    const int margin = scaled(scale, Margin);
+    const int gap = scaled(scale, Gap);
+    const int line = lineHeight(spy.font);
+    const int rowHeight = std::max(scaled(scale, RowHeight), line + scaled(scale, 10));
+    const int controlHeight = rowHeight - scaled(scale, 2);
+    const int padding = scaled(scale, ButtonPadding);
+    const int check = scaled(scale, CheckWidth);
+
+    spy.magnifierZoom = scaled(scale, MagnifierZoom);
+    const int magnifierSize = MagnifiedPixels * spy.magnifierZoom;
+    spy.magnifierRect = {margin, margin, margin + magnifierSize, margin + magnifierSize};
+    const int factsHeight = std::max(magnifierSize, FactRows * line);
+
+    // The row of options: the radios, the freeze box, and Copy all at the right.
+    int radioWidths[3] = {};
+    int optionsWidth = margin;
+    for (int i = 0; i < 3; ++i) {
+        radioWidths[i] = std::max(scaled(scale, 90), textWidth(spy.radios[i]) + check);
+        optionsWidth += radioWidths[i] + gap;
+    }
+    const int freezeWidth = std::max(scaled(scale, 170), textWidth(spy.freeze) + check);
+    const int copyAllWidth = std::max(scaled(scale, 90), textWidth(spy.copyAll) + padding);
+    optionsWidth += gap + freezeWidth + gap * 2 + copyAllWidth + margin;
+    const int width = std::max(scaled(scale, ClientWidth), optionsWidth);
+
+    const int factsLeft = margin * 2 + magnifierSize;
+    place(spy.facts, factsLeft, margin, width - factsLeft - margin, factsHeight);
+    int y = margin * 2 + factsHeight;
+    int x = margin;
+    for (int i = 0; i < 3; ++i) {
+        place(spy.radios[i], x, y, radioWidths[i], controlHeight);
+        x += radioWidths[i] + gap;
+    }
+    place(spy.freeze, x + gap, y, freezeWidth, controlHeight);
+    place(spy.copyAll, width - margin - copyAllWidth, y - scaled(scale, 1), copyAllWidth,
+          rowHeight);
+
+    y += rowHeight + scaled(scale, 4);
+    const int copyWidth = std::max(scaled(scale, 50), textWidth(spy.copyButtons[0]) + padding);
+    for (int row = 0; row < LineCount; ++row) {
+        place(spy.copyButtons[row], margin, y, copyWidth, controlHeight);
+        place(spy.lineEdits[row], margin + copyWidth + gap, y, width - margin * 2 - copyWidth - gap,
+              controlHeight);
+        y += rowHeight;
+    }
+    const int statusHeight = line + scaled(scale, 4);
+    place(spy.status, margin, y + scaled(scale, 2), width - margin * 2, statusHeight);
+    spy.clientSize = SIZE{width, y + scaled(scale, 2) + statusHeight + margin};
+    InvalidateRect(spy.window, nullptr, TRUE);
+}
+
+// The window's size for its client area at its DPI.
+SIZE windowSize() {
+    return windowSizeForClient(spy.clientSize.cx, spy.clientSize.cy, WindowStyle, WindowExStyle,
+                               spy.scale.dpi);
 }
 
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -270,7 +346,9 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CREATE: {
         spy.window = window;
         spy.magnifier = createMagnifier();
+        spy.scale = scaleForWindow(window);
         createChildren();
+        layout();
         spy.hotKey = RegisterHotKey(window, FreezeHotKey, 0, FreezeKey) != FALSE;
         SetTimer(window, RefreshTimer, RefreshMs, nullptr);
         return 0;
@@ -297,10 +375,21 @@ LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        paintMagnifier(spy.magnifier, dc, POINT{spy.magnifierRect.left, spy.magnifierRect.top});
+        paintMagnifier(spy.magnifier, dc, POINT{spy.magnifierRect.left, spy.magnifierRect.top},
+                       spy.magnifierZoom);
         EndPaint(window, &paint);
         return 0;
     }
+    case WM_DPICHANGED:
+        // Moved to a monitor of another scale, or the scale changed: the
+        // suggested place, then the layout and the size for the new DPI.
+        if (takeDpiChange(window, spy.scale, wParam, lParam)) {
+            layout();
+            const SIZE size = windowSize();
+            SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        return 0;
     case WM_DESTROY:
         KillTimer(window, RefreshTimer);
         if (spy.hotKey) {
@@ -336,21 +425,21 @@ int runSpyWindow(HINSTANCE instance, NameForm form, UiLanguage language) {
     if (RegisterClassExW(&windowClass) == 0) {
         return 1;
     }
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    const int clientHeight = Margin * 3 + MagnifierSize + 30 + LineCount * RowHeight + 28;
-    RECT frame{0, 0, ClientWidth, clientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_TOPMOST);
-    // In the top right corner of the work area, away from where most windows open.
-    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int width = frame.right - frame.left;
-    HWND window = CreateWindowExW(
-        WS_EX_TOPMOST, windowClass.lpszClassName, wideText(TextId::SpyTitle).c_str(), style,
-        std::max<int>(work.left, work.right - width - Margin * 2), work.top + Margin * 2, width,
-        frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    // Made hidden at its DPI, then sized for its layout and placed in the top
+    // right corner of the work area, away from where most windows open.
+    HWND window = CreateWindowExW(WindowExStyle, windowClass.lpszClassName,
+                                  wideText(TextId::SpyTitle).c_str(), WindowStyle, 0, 0,
+                                  ClientWidth, ClientWidth, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) {
         return 1;
     }
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const SIZE size = windowSize();
+    const int margin = scaled(spy.scale, Margin) * 2;
+    const int x = std::max<int>(work.left, work.right - size.cx - margin);
+    const int y = std::max<int>(work.top, std::min<int>(work.top + margin, work.bottom - size.cy));
+    SetWindowPos(window, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(window, SW_SHOWNORMAL);
     refresh();
 
