@@ -213,6 +213,41 @@ bool embedInto(const std::string& temporary, std::string_view script, std::strin
     return true;
 }
 
+// Writes `bytes` over the file `path`.
+bool writeFileBytes(const std::string& path, std::string_view bytes, std::string& error) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = "cannot write " + path + ": " + errorText(GetLastError());
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+        written == bytes.size();
+    if (!ok) {
+        error = "cannot write " + path + ": " + errorText(GetLastError());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+// The copy as the system's resource update left it, made an unsigned image
+// with the checksum of its own bytes.
+bool finishCopy(const std::string& temporary, std::string& error) {
+    FileRead copy = readWholeFile(temporary);
+    if (!copy.ok) {
+        error = "cannot read the copy back: " + copy.error;
+        return false;
+    }
+    if (!executableProblem(copy.bytes).empty()) {
+        error = "the copy is no executable after its resources were written";
+        return false;
+    }
+    finishImage(copy.bytes);
+    return writeFileBytes(temporary, copy.bytes, error);
+}
+
 } // namespace
 
 bool writePackedPlayer(const std::string& player, const std::string& output,
@@ -228,13 +263,21 @@ bool writeTracedPlayer(const std::string& player, const std::string& output,
         error = "cannot create a temporary file in " + folder + ": " + errorText(GetLastError());
         return false;
     }
-    bool ok = CopyFileA(player.c_str(), temporary, FALSE) != 0;
+    // The copy starts without the player's certificate table: a signature
+    // cannot survive new resources, and the system's resource update would
+    // carry the stale table along.
+    FileRead image = readWholeFile(player);
+    bool ok = image.ok && executableProblem(image.bytes).empty();
     if (!ok) {
-        error = "cannot copy the player " + player + ": " + errorText(GetLastError());
+        error = "cannot copy the player " + player + ": " +
+                (image.ok ? executableProblem(image.bytes) : image.error);
     }
-    // A read-only player gives a read-only copy, which could not be updated.
-    ok = ok && SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
+    if (ok) {
+        finishImage(image.bytes);
+        ok = writeFileBytes(temporary, image.bytes, error);
+    }
     ok = ok && embedInto(temporary, script, trace, error);
+    ok = ok && finishCopy(temporary, error);
     if (ok && !MoveFileExA(temporary, output.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         error = "cannot replace " + output + ": " + errorText(GetLastError());
         ok = false;
