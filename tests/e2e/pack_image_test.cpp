@@ -175,6 +175,20 @@ TEST(PackImage, TheScriptsLinesAndTheOptionsGiveTheExeItsIconAndVersionTexts) {
     EXPECT_EQ(facts.fileVersion, "2.5.0.65535");
     EXPECT_EQ(facts.originalName, "report.exe");
 
+    // The player's own icon has every size Explorer asks for, 256 as a PNG.
+    HMODULE player =
+        LoadLibraryExA(e2e::plainPlayerPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(player, nullptr);
+    const std::optional<std::string> playerGroup = resource(player, 101, 14);
+    ASSERT_TRUE(playerGroup.has_value());
+    std::string sides;
+    for (std::size_t i = 0; 6 + 14 * (i + 1) <= playerGroup->size(); ++i) {
+        sides += std::to_string(static_cast<unsigned char>((*playerGroup)[6 + 14 * i])) + " ";
+    }
+    EXPECT_EQ(sides, "16 20 24 32 40 48 64 0 ");
+    EXPECT_EQ(resource(player, 8, 3).value_or("").substr(0, 4), "\x89PNG");
+    FreeLibrary(player);
+
     HMODULE data = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(data, nullptr);
     const std::optional<std::string> group = resource(data, 101, 14);

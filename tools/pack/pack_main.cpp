@@ -252,6 +252,11 @@ int packScript(const PackOptions& options) {
         say(packText(TextId::PackFailedUnchanged, {error, options.output}));
         return ExitFile;
     }
+    say(packText(TextId::PackWrote,
+                 {options.output,
+                  plural(static_cast<int>(scriptLines(script).size()), TextId::CountLine),
+                  plural(static_cast<int>(script.size()), TextId::CountByte),
+                  plural(warnings, TextId::CountWarning)}));
     if (!exe.iconPath.empty()) {
         say(packText(TextId::PackAppliedIcon,
                      {exe.iconPath, std::to_string(exe.resources.icons.size())}));
@@ -259,11 +264,6 @@ int packScript(const PackOptions& options) {
     for (const auto& [label, value] : exe.applied) {
         say(packText(TextId::PackApplied, {label, value}));
     }
-    say(packText(TextId::PackWrote,
-                 {options.output,
-                  plural(static_cast<int>(scriptLines(script).size()), TextId::CountLine),
-                  plural(static_cast<int>(script.size()), TextId::CountByte),
-                  plural(warnings, TextId::CountWarning)}));
     return 0;
 }
 

@@ -372,8 +372,8 @@ ExePreparation prepareExe(const ExeSettings& settings, const std::string& folder
         return prepared;
     }
     for (const ExeFieldSpec& spec : ExeFields) {
-        if (spec.field != ExeField::Icon && !texts[spec.field].empty()) {
-            prepared.applied.emplace_back(label(spec.field), texts[spec.field]);
+        if (spec.field != ExeField::Icon && !settings[spec.field].empty()) {
+            prepared.applied.emplace_back(label(spec.field), settings[spec.field]);
         }
     }
     prepared.ok = true;
@@ -382,7 +382,20 @@ ExePreparation prepareExe(const ExeSettings& settings, const std::string& folder
 
 bool writePackedPlayer(const std::string& player, const std::string& output,
                        std::string_view script, std::string& error) {
-    return writeTracedPlayer(player, output, script, "", error);
+    // The script's own setting lines, a relative icon beside the output.
+    const ExeSettingsRead lines = readExeSettings(script);
+    if (!lines.problems.empty()) {
+        error = "line " + std::to_string(lines.problems.front().fileLine) + ": " +
+                lines.problems.front().message;
+        return false;
+    }
+    ExePreparation prepared =
+        prepareExe(lines.settings, folderOfPath(output), nameOfPath(output), UiLanguage::English);
+    if (!prepared.ok) {
+        error = prepared.error;
+        return false;
+    }
+    return writeExeFile(player, output, script, "", prepared.resources, error);
 }
 
 bool writeTracedPlayer(const std::string& player, const std::string& output,

@@ -42,7 +42,7 @@ struct ExePreparation {
     bool ok = false;
     ExeResources resources;
     std::string error; // a message in the language asked for, when not ok
-    // What the exe gets, for the report: a label and its value (GBK), in order.
+    // The settings given, for the report: a label and its value (GBK), in order.
     std::vector<std::pair<std::string, std::string>> applied;
     std::string iconPath; // the icon file read, when there is one
 };
@@ -65,8 +65,10 @@ std::string nameOfPath(const std::string& path);
 // The work is done on a temporary file in the output's folder, which is renamed
 // to `output` at the end; on any failure `output` is left as it was and false is
 // returned with `error` set.
-// It carries the version resource prepareExe gives for no settings and the
-// output's name; writeExePlayer takes the resources to carry.
+// It carries what the script's setting lines ask for (a relative icon path
+// taken from the output's folder), the rest named after the output, as
+// prepareExe gives them; writeTracedPlayer gives the defaults only, and
+// writeExePlayer takes the resources to carry.
 bool writePackedPlayer(const std::string& player, const std::string& output,
                        std::string_view script, std::string& error);
 bool writeExePlayer(const std::string& player, const std::string& output, std::string_view script,
