@@ -2,10 +2,13 @@
 """Draws the player's application icon and writes it as a Windows .ico file.
 
 The picture is a rounded square with a blue gradient and a white "play"
-triangle, rendered at 16, 32 and 48 pixels as 32-bit images with an alpha
-channel (and the 1-bit mask older systems use). Only the standard library is
-used, and the output is the same on every run, so the committed icon can be
-checked against a fresh one.
+triangle, rendered at 16, 20, 24, 32, 40, 48 and 64 pixels as 32-bit images
+with an alpha channel (and the 1-bit mask older systems use), and at 256
+pixels as a PNG inside the .ico, the usual form for that size (Explorer's
+large icons and 150 % scaling use it). Only the standard library is used, and
+the output is the same on every run (the PNG has no time or text chunks and
+is compressed at a fixed level), so the committed icon can be checked against
+a fresh one.
 
     tools/make-icon.py [OUTPUT]    (default: src/runner/player.ico)
 """
@@ -13,8 +16,10 @@ checked against a fresh one.
 import os
 import struct
 import sys
+import zlib
 
-SIZES = (16, 32, 48)
+SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+PNG_FROM = 256  # sizes from this one on are stored as PNG
 SUBSAMPLES = 4  # per axis, for smooth edges
 
 TOP_COLOUR = (0x3A, 0x8D, 0xF0)
@@ -108,13 +113,29 @@ def icon_image(size):
     return header + bytes(colour_bits) + bytes(mask_bits)
 
 
+def png_image(size):
+    """One image as a PNG: 8-bit RGBA, no interlacing, only the chunks it needs."""
+    rows = render(size)
+    raw = b"".join(b"\0" + bytes(v for pixel in row for v in pixel) for row in rows)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
 def icon_file():
-    images = [icon_image(size) for size in SIZES]
+    images = [png_image(size) if size >= PNG_FROM else icon_image(size) for size in SIZES]
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = len(directory) + 16 * len(images)
     entries = b""
     for size, image in zip(SIZES, images):
-        entries += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), offset)
+        # The directory's one-byte width and height say 0 for 256.
+        side = size % 256
+        entries += struct.pack("<BBBBHHII", side, side, 0, 0, 1, 32, len(image), offset)
         offset += len(image)
     return directory + entries + b"".join(images)
 

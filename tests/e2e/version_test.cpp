@@ -13,26 +13,28 @@
 namespace {
 
 void expectVersion(const std::string& path, const std::string& description,
-                   const std::string& originalName) {
+                   const std::string& originalName, const std::string& product = "Script player",
+                   const std::string& version = E2E_VERSION ".0",
+                   const std::string& text = E2E_VERSION) {
     SCOPED_TRACE(path);
     const e2e::VersionFacts facts = e2e::versionOf(path);
     ASSERT_TRUE(facts.found) << "no version resource";
-    EXPECT_EQ(facts.fileVersionNumbers, E2E_VERSION ".0");
-    EXPECT_EQ(facts.productVersionNumbers, E2E_VERSION ".0");
-    EXPECT_EQ(facts.fileVersion, E2E_VERSION);
-    EXPECT_EQ(facts.productVersion, E2E_VERSION);
+    EXPECT_EQ(facts.fileVersionNumbers, version);
+    EXPECT_EQ(facts.productVersionNumbers, version);
+    EXPECT_EQ(facts.fileVersion, text);
+    EXPECT_EQ(facts.productVersion, text);
     EXPECT_EQ(facts.description, description);
-    EXPECT_EQ(facts.productName, "Script player");
+    EXPECT_EQ(facts.productName, product);
     EXPECT_EQ(facts.originalName, originalName);
 }
 
-TEST(Version, EveryProgramCarriesTheVersionAndAPackedPlayerKeepsIt) {
+TEST(Version, EveryProgramCarriesTheVersionAndAPackedPlayerNamesItsScript) {
     expectVersion(e2e::plainPlayerPath(), "Script player", "player.exe");
     expectVersion(e2e::windowsPath(E2E_PACKER), "Script player packer", "pack.exe");
     expectVersion(e2e::windowsPath(E2E_SPY), "Script player window spy", "spy.exe");
 
-    // Packed twice, so a script that is replaced keeps it too; the icon and
-    // the manifest stay as well.
+    // Packed twice, so a script that is replaced names the new script; the
+    // icon and the manifest stay.
     const std::string folder = e2e::packFolder("version");
     e2e::writeBytes(folder + "\\first.txt", "Start No Box\nDelay 1\nEnd\n");
     e2e::writeBytes(folder + "\\second.txt", "Start No Box\nDelay 2\nDelay 3\nEnd\n");
@@ -44,7 +46,8 @@ TEST(Version, EveryProgramCarriesTheVersionAndAPackedPlayerKeepsIt) {
                   .exitCode,
               0u);
     for (const std::string& packed : {once, twice}) {
-        expectVersion(packed, "Script player", "player.exe");
+        const std::string name = packed == once ? "first" : "second";
+        expectVersion(packed, name, name + ".exe", name, "1.0.0.0", "1.0.0.0");
         HMODULE data = LoadLibraryExA(packed.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(data, nullptr);
         EXPECT_NE(FindResourceA(data, MAKEINTRESOURCEA(101), MAKEINTRESOURCEA(14)), nullptr)

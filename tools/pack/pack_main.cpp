@@ -123,7 +123,8 @@ bool loadScript(const PackOptions& options, std::string& text, int& exitCode) {
 
 // Packs into a temporary file, runs it, waits for its end and removes it: the
 // player's exit code.
-int runScript(const PackOptions& options, const std::string& player, std::string_view script) {
+int runScript(const PackOptions& options, const std::string& player, std::string_view script,
+              const ExeResources& resources) {
     std::string placeholder;
     std::string error;
     if (!makeTemporaryName(placeholder, error)) {
@@ -131,7 +132,7 @@ int runScript(const PackOptions& options, const std::string& player, std::string
         return ExitFile;
     }
     const std::string temporary = placeholder + ".exe";
-    const bool written = writePackedPlayer(player, temporary, script, error);
+    const bool written = writeExePlayer(player, temporary, script, resources, error);
     removeFile(placeholder);
     if (!written) {
         say(packText(TextId::PackProblem, {error}));
@@ -199,8 +200,38 @@ int packScript(const PackOptions& options) {
         say(packText(TextId::PackStrictNothingWritten, {plural(warnings, TextId::CountWarning)}));
         return ExitRejected;
     }
+    // The exe's icon and version texts: the script's setting lines, the
+    // options over them.
+    const ExeSettingsRead lines = readExeSettings(script, language);
+    for (const ExeSettingProblem& problem : lines.problems) {
+        say(packText(TextId::PackExeSettingLine,
+                     {options.script, std::to_string(problem.fileLine), problem.message}));
+    }
+    if (!lines.problems.empty()) {
+        say(packText(TextId::PackErrorsNothingWritten,
+                     {plural(static_cast<int>(lines.problems.size()), TextId::CountError)}));
+        return ExitRejected;
+    }
+    ExeSettings settings = lines.settings;
+    std::string iconFolder = folderOfPath(options.script);
+    for (int field = 0; field < ExeFieldCount; ++field) {
+        if (!options.exe.values[field].empty()) {
+            settings.values[field] = options.exe.values[field];
+            if (field == static_cast<int>(ExeField::Icon)) {
+                iconFolder = ""; // an option's path is taken as the shell gave it
+            }
+        }
+    }
     if (options.mode == PackMode::ListOnly) {
         return 0;
+    }
+    const ExePreparation exe =
+        prepareExe(settings, iconFolder, nameOfPath(options.script), language);
+    if (!exe.ok) {
+        say(exe.error.starts_with("pack")
+                ? exe.error
+                : packText(TextId::PackErrorsNothingWritten, {exe.error}));
+        return ExitRejected;
     }
 
     FileRead image = readWholeFile(player);
@@ -214,10 +245,10 @@ int packScript(const PackOptions& options) {
         return ExitFile;
     }
     if (options.mode == PackMode::Run) {
-        return runScript(options, player, script);
+        return runScript(options, player, script, exe.resources);
     }
     std::string error;
-    if (!writePackedPlayer(player, options.output, script, error)) {
+    if (!writeExePlayer(player, options.output, script, exe.resources, error)) {
         say(packText(TextId::PackFailedUnchanged, {error, options.output}));
         return ExitFile;
     }
@@ -226,6 +257,13 @@ int packScript(const PackOptions& options) {
                   plural(static_cast<int>(scriptLines(script).size()), TextId::CountLine),
                   plural(static_cast<int>(script.size()), TextId::CountByte),
                   plural(warnings, TextId::CountWarning)}));
+    if (!exe.iconPath.empty()) {
+        say(packText(TextId::PackAppliedIcon,
+                     {exe.iconPath, std::to_string(exe.resources.icons.size())}));
+    }
+    for (const auto& [label, value] : exe.applied) {
+        say(packText(TextId::PackApplied, {label, value}));
+    }
     return 0;
 }
 
@@ -277,6 +315,7 @@ int main(int argc, char** argv) {
     switch (parsed.options.mode) {
     case PackMode::Help:
         print(packText(TextId::PackUsage));
+        print(packText(TextId::PackUsageExe));
         return finish(0);
     case PackMode::Version:
         print("pack " PROGRAM_VERSION " (" PROGRAM_PRODUCT_NAME ")\n");

@@ -12,6 +12,29 @@ ParsedOptions failure(std::string error) {
 
 } // namespace
 
+bool takeExeOption(const std::vector<std::string>& arguments, std::size_t& i, ExeSettings& exe,
+                   std::string& error) {
+    for (const ExeFieldSpec& spec : ExeFields) {
+        if (arguments[i] != spec.option) {
+            continue;
+        }
+        if (!exe[spec.field].empty()) {
+            error = arguments[i] + " is given twice";
+        } else if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+            error = arguments[i] + " needs a value";
+        } else {
+            const std::string problem = exeSettingProblem(spec.field, arguments[i + 1]);
+            if (problem.empty()) {
+                exe[spec.field] = arguments[++i];
+            } else {
+                error = problem;
+            }
+        }
+        return true;
+    }
+    return false;
+}
+
 std::string outputBesideScript(const std::string& script) {
     const std::size_t nameStart = script.find_last_of("\\/:") + 1; // npos + 1 is 0
     const std::size_t dot = script.rfind('.');
@@ -32,7 +55,12 @@ ParsedOptions parsePackArguments(const std::vector<std::string>& arguments) {
             into = arguments[++i];
             return true;
         };
-        if (argument == "-h" || argument == "--help" || argument == "/?") {
+        std::string exeError;
+        if (takeExeOption(arguments, i, options.exe, exeError)) {
+            if (!exeError.empty()) {
+                return failure(exeError);
+            }
+        } else if (argument == "-h" || argument == "--help" || argument == "/?") {
             options.mode = PackMode::Help;
             parsed.ok = true;
             return parsed;
@@ -100,7 +128,7 @@ ParsedOptions parsePackArguments(const std::vector<std::string>& arguments) {
     if (!options.extract.empty()) {
         if (!options.script.empty() || !options.output.empty() || !options.player.empty() ||
             encodingGiven || options.keepCr || options.strict || options.list ||
-            options.mode == PackMode::Run) {
+            options.exe.values != ExeSettings{}.values || options.mode == PackMode::Run) {
             return failure("--extract takes only the packed player's file name");
         }
         options.mode = PackMode::Extract;

@@ -1,6 +1,7 @@
 #pragma once
 // The packer's command line.
 
+#include "exe_settings.h"
 #include "pack_text.h"
 
 #include <string>
@@ -22,7 +23,14 @@ struct PackOptions {
     bool strict = false;
     bool list = false;    // print the compiled script
     std::string language; // --lang: "zh" or "en"; empty when not given
+    ExeSettings exe;      // --icon, --description, ...: over the script's setting lines
 };
+
+// Reads an exe setting option (--icon FILE and the like, ExeFields) at
+// arguments[i], moving i past its value: false when arguments[i] is none.
+// `error` is set when it is one but its value is missing, given twice or bad.
+bool takeExeOption(const std::vector<std::string>& arguments, std::size_t& i, ExeSettings& exe,
+                   std::string& error);
 
 struct ParsedOptions {
     bool ok = false;

@@ -7,6 +7,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -154,48 +155,75 @@ std::vector<CopiedResource> resourcesToKeep(const std::string& path) {
     return resources;
 }
 
-// Embeds the script into `temporary`, a fresh copy of the player, and the
-// trace resource when one is given; a trace resource the copy carried goes.
+bool isType(const CopiedResource& resource, const char* type) {
+    return resource.typeIsNumber && resource.type == type;
+}
+
+// Embeds the script into `temporary`, a fresh copy of the player, with the
+// exe's own resources and the trace resource when one is given. The
+// resources are written anew, from a copy of those the player keeps: a
+// deleted resource can stay behind otherwise (Wine keeps it).
 bool embedInto(const std::string& temporary, std::string_view script, std::string_view trace,
-               std::string& error) {
-    const std::vector<WORD> old = resourceLanguages(temporary, ScriptName);
-    // A copy of a traced player has its resources written anew without the
-    // trace: a deleted resource can stay behind otherwise (Wine keeps it).
-    const bool dropTrace = !resourceLanguages(temporary, TraceName).empty();
-    const std::vector<CopiedResource> kept =
-        dropTrace ? resourcesToKeep(temporary) : std::vector<CopiedResource>{};
-    HANDLE update = BeginUpdateResourceA(temporary.c_str(), dropTrace);
+               const ExeResources& exe, std::string& error) {
+    std::vector<CopiedResource> kept = resourcesToKeep(temporary);
+    // The icon group takes the place of the player's first, under its name.
+    CopiedResource group{"14", "101", true, true, NeutralLanguage, {}};
+    for (const CopiedResource& resource : kept) {
+        if (isType(resource, "14")) {
+            group.name = resource.name;
+            group.nameIsNumber = resource.nameIsNumber;
+            group.language = resource.language;
+            break;
+        }
+    }
+    WORD versionLanguage = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    for (const CopiedResource& resource : kept) {
+        if (isType(resource, "16")) {
+            versionLanguage = resource.language;
+            break;
+        }
+    }
+    const bool newIcon = !exe.icons.empty();
+    std::erase_if(kept, [&](const CopiedResource& resource) {
+        return isType(resource, "16") ||
+               (newIcon && (isType(resource, "3") || isType(resource, "14")));
+    });
+    HANDLE update = BeginUpdateResourceA(temporary.c_str(), TRUE);
     if (update == nullptr) {
         error = "cannot update the resources of the copy: " + errorText(GetLastError());
         return false;
     }
+    auto put = [&](LPCSTR type, LPCSTR name, WORD language, std::string_view bytes) {
+        return UpdateResourceA(update, type, name, language, const_cast<char*>(bytes.data()),
+                               static_cast<DWORD>(bytes.size())) != 0;
+    };
     bool ok = true;
     for (const CopiedResource& resource : kept) {
-        ok = ok && UpdateResourceA(update, idOf(resource.type, resource.typeIsNumber),
-                                   idOf(resource.name, resource.nameIsNumber), resource.language,
-                                   const_cast<char*>(resource.bytes.data()),
-                                   static_cast<DWORD>(resource.bytes.size()));
+        ok = ok &&
+             put(idOf(resource.type, resource.typeIsNumber),
+                 idOf(resource.name, resource.nameIsNumber), resource.language, resource.bytes);
     }
-    for (WORD language : dropTrace ? std::vector<WORD>{} : old) {
-        if (language != NeutralLanguage) {
-            ok = ok && UpdateResourceA(update, ScriptType, ScriptName, language, nullptr, 0);
+    if (newIcon) {
+        for (std::size_t i = 0; i < exe.icons.size(); ++i) {
+            ok = ok && put(MAKEINTRESOURCEA(3), MAKEINTRESOURCEA(i + 1), group.language,
+                           exe.icons[i].bytes);
         }
+        ok = ok && put(MAKEINTRESOURCEA(14), idOf(group.name, group.nameIsNumber), group.language,
+                       iconGroupResource(exe.icons, 1));
+    }
+    if (!exe.version.empty()) {
+        ok = ok && put(MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1), versionLanguage, exe.version);
     }
     if (!trace.empty()) {
-        ok = ok &&
-             UpdateResourceA(update, ScriptType, TraceName, NeutralLanguage,
-                             const_cast<char*>(trace.data()), static_cast<DWORD>(trace.size()));
+        ok = ok && put(ScriptType, TraceName, NeutralLanguage, trace);
     }
     // A resource of size 0 cannot be added (Wine refuses it, and Windows takes a
     // size of 0 as a request to delete the resource): an empty script is stored
     // as one NUL byte, where the player stops reading, so it gets no lines.
-    static char emptyScript = '\0';
-    const bool empty = script.empty();
-    void* bytes = empty ? &emptyScript : const_cast<char*>(script.data());
-    ok = ok && UpdateResourceA(update, ScriptType, ScriptName, NeutralLanguage, bytes,
-                               empty ? 1 : static_cast<DWORD>(script.size()));
+    ok = ok && put(ScriptType, ScriptName, NeutralLanguage,
+                   script.empty() ? std::string_view("", 1) : script);
     if (!ok) {
-        error = "cannot add the script resource: " + errorText(GetLastError());
+        error = "cannot add the resources: " + errorText(GetLastError());
         EndUpdateResourceA(update, TRUE);
         return false;
     }
@@ -213,28 +241,203 @@ bool embedInto(const std::string& temporary, std::string_view script, std::strin
     return true;
 }
 
+bool writeExeFile(const std::string& player, const std::string& output, std::string_view script,
+                  std::string_view trace, const ExeResources& resources, std::string& error);
+
+std::u16string wide(const std::string& gbk) {
+    if (gbk.empty()) {
+        return {};
+    }
+    const int length = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(),
+                                           static_cast<int>(gbk.size()), nullptr, 0);
+    std::u16string text(static_cast<std::size_t>(std::max(length, 0)), u'\0');
+    MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(), static_cast<int>(gbk.size()),
+                        reinterpret_cast<wchar_t*>(text.data()), length);
+    return text;
+}
+
+// Writes `bytes` over the file `path`.
+bool writeFileBytes(const std::string& path, std::string_view bytes, std::string& error) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = "cannot write " + path + ": " + errorText(GetLastError());
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+        written == bytes.size();
+    if (!ok) {
+        error = "cannot write " + path + ": " + errorText(GetLastError());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+// The copy as the system's resource update left it, made an unsigned image
+// with the checksum of its own bytes.
+bool finishCopy(const std::string& temporary, std::string& error) {
+    FileRead copy = readWholeFile(temporary);
+    if (!copy.ok) {
+        error = "cannot read the copy back: " + copy.error;
+        return false;
+    }
+    if (!executableProblem(copy.bytes).empty()) {
+        error = "the copy is no executable after its resources were written";
+        return false;
+    }
+    finishImage(copy.bytes);
+    return writeFileBytes(temporary, copy.bytes, error);
+}
+
 } // namespace
+
+std::string folderOfPath(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/:");
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+std::string nameOfPath(const std::string& path) {
+    std::string name = path.substr(folderOfPath(path).size());
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+ExePreparation prepareExe(const ExeSettings& settings, const std::string& folder,
+                          const std::string& name, UiLanguage language) {
+    ExePreparation prepared;
+    auto label = [&](ExeField field) {
+        return std::string(uiText(ExeFields[static_cast<int>(field)].label, language));
+    };
+    const std::string& icon = settings[ExeField::Icon];
+    if (!icon.empty()) {
+        const bool absolute =
+            icon.size() > 1 && (icon[1] == ':' || icon[0] == '\\' || icon[0] == '/');
+        prepared.iconPath = absolute ? icon : folder + icon;
+        FileRead file = readWholeFile(prepared.iconPath);
+        if (!file.ok) {
+            prepared.error = formatUiText(uiText(TextId::PackCannotRead, language),
+                                          {prepared.iconPath, file.error});
+            return prepared;
+        }
+        IconFile parsed = parseIconFile(file.bytes, language);
+        if (!parsed.problem.empty()) {
+            prepared.error = formatUiText(uiText(TextId::PackNotIcon, language),
+                                          {prepared.iconPath, parsed.problem});
+            return prepared;
+        }
+        prepared.resources.icons = std::move(parsed.images);
+    }
+    ExeSettings texts = settings;
+    auto fill = [&](ExeField field, const std::string& value) {
+        if (texts[field].empty()) {
+            texts[field] = value;
+        }
+    };
+    fill(ExeField::Description, name);
+    fill(ExeField::Product, name);
+    fill(ExeField::FileVersion, "1.0.0.0");
+    fill(ExeField::ProductVersion, texts[ExeField::FileVersion]);
+    fill(ExeField::OriginalName, name + ".exe");
+    VersionTexts version;
+    version.fileNumbers = versionNumbers(texts[ExeField::FileVersion]);
+    version.productNumbers = versionNumbers(texts[ExeField::ProductVersion]);
+    const std::pair<const char16_t*, ExeField> keys[] = {
+        {u"CompanyName", ExeField::Company},           {u"FileDescription", ExeField::Description},
+        {u"FileVersion", ExeField::FileVersion},       {u"LegalCopyright", ExeField::Copyright},
+        {u"OriginalFilename", ExeField::OriginalName}, {u"ProductName", ExeField::Product},
+        {u"ProductVersion", ExeField::ProductVersion},
+    };
+    for (const auto& [key, field] : keys) {
+        if (texts[field].empty()) {
+            continue;
+        }
+        const std::u16string value = wide(texts[field]);
+        if (value.empty()) {
+            prepared.error = formatUiText(uiText(TextId::ExeNotGbk, language), {label(field)});
+            return prepared;
+        }
+        version.strings.emplace_back(key, value);
+        if (key == std::u16string_view(u"FileDescription")) {
+            version.strings.emplace_back(u"InternalName", wide(name.empty() ? "player" : name));
+        }
+    }
+    // What tells a packed exe from any other program that carries the resource.
+    version.strings.emplace_back(u"Player", wide(PROGRAM_PRODUCT_NAME " " PROGRAM_VERSION));
+    prepared.resources.version = versionResource(version);
+    if (prepared.resources.version.empty()) {
+        prepared.error = formatUiText(uiText(TextId::ExeTextTooLong, language),
+                                      {label(ExeField::Description), "1000"});
+        return prepared;
+    }
+    for (const ExeFieldSpec& spec : ExeFields) {
+        if (spec.field != ExeField::Icon && !settings[spec.field].empty()) {
+            prepared.applied.emplace_back(label(spec.field), settings[spec.field]);
+        }
+    }
+    prepared.ok = true;
+    return prepared;
+}
 
 bool writePackedPlayer(const std::string& player, const std::string& output,
                        std::string_view script, std::string& error) {
-    return writeTracedPlayer(player, output, script, "", error);
+    // The script's own setting lines, a relative icon beside the output.
+    const ExeSettingsRead lines = readExeSettings(script);
+    if (!lines.problems.empty()) {
+        error = "line " + std::to_string(lines.problems.front().fileLine) + ": " +
+                lines.problems.front().message;
+        return false;
+    }
+    ExePreparation prepared =
+        prepareExe(lines.settings, folderOfPath(output), nameOfPath(output), UiLanguage::English);
+    if (!prepared.ok) {
+        error = prepared.error;
+        return false;
+    }
+    return writeExeFile(player, output, script, "", prepared.resources, error);
 }
 
 bool writeTracedPlayer(const std::string& player, const std::string& output,
                        std::string_view script, std::string_view trace, std::string& error) {
+    ExePreparation prepared = prepareExe({}, "", nameOfPath(output), UiLanguage::English);
+    if (!prepared.ok) {
+        error = prepared.error;
+        return false;
+    }
+    return writeExeFile(player, output, script, trace, prepared.resources, error);
+}
+
+bool writeExePlayer(const std::string& player, const std::string& output, std::string_view script,
+                    const ExeResources& resources, std::string& error) {
+    return writeExeFile(player, output, script, "", resources, error);
+}
+
+namespace {
+
+bool writeExeFile(const std::string& player, const std::string& output, std::string_view script,
+                  std::string_view trace, const ExeResources& resources, std::string& error) {
     const std::string folder = folderOf(output);
     char temporary[MAX_PATH * 4];
     if (GetTempFileNameA(folder.c_str(), "pck", 0, temporary) == 0) {
         error = "cannot create a temporary file in " + folder + ": " + errorText(GetLastError());
         return false;
     }
-    bool ok = CopyFileA(player.c_str(), temporary, FALSE) != 0;
+    // The copy starts without the player's certificate table: a signature
+    // cannot survive new resources, and the system's resource update would
+    // carry the stale table along.
+    FileRead image = readWholeFile(player);
+    bool ok = image.ok && executableProblem(image.bytes).empty();
     if (!ok) {
-        error = "cannot copy the player " + player + ": " + errorText(GetLastError());
+        error = "cannot copy the player " + player + ": " +
+                (image.ok ? executableProblem(image.bytes) : image.error);
     }
-    // A read-only player gives a read-only copy, which could not be updated.
-    ok = ok && SetFileAttributesA(temporary, FILE_ATTRIBUTE_NORMAL);
-    ok = ok && embedInto(temporary, script, trace, error);
+    if (ok) {
+        finishImage(image.bytes);
+        ok = writeFileBytes(temporary, image.bytes, error);
+    }
+    ok = ok && embedInto(temporary, script, trace, resources, error);
+    ok = ok && finishCopy(temporary, error);
     if (ok && !MoveFileExA(temporary, output.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         error = "cannot replace " + output + ": " + errorText(GetLastError());
         ok = false;
@@ -247,6 +450,8 @@ bool writeTracedPlayer(const std::string& player, const std::string& output,
     }
     return ok;
 }
+
+} // namespace
 
 bool carriesTrace(const std::string& path) {
     return !resourceLanguages(path, TraceName).empty();
@@ -292,6 +497,7 @@ bool isPackedPlayer(const std::string& path) {
         }
         return std::string(static_cast<const char*>(value));
     };
-    return text("ProductName") == PROGRAM_PRODUCT_NAME &&
-           text("FileDescription") == PROGRAM_PLAYER_DESCRIPTION;
+    return text("Player").starts_with(PROGRAM_PRODUCT_NAME " ") ||
+           (text("ProductName") == PROGRAM_PRODUCT_NAME &&
+            text("FileDescription") == PROGRAM_PLAYER_DESCRIPTION);
 }

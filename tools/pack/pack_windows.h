@@ -1,8 +1,12 @@
 #pragma once
 // The packer's Windows side: files, the GBK code page and resources.
 
+#include "exe_settings.h"
+
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 struct FileRead {
     bool ok = false;
@@ -28,13 +32,47 @@ std::string errorText(unsigned long error);
 // false when GBK has no form for it. The GbkConverter of pack_text.h.
 bool utf8CharacterToGbk(std::string_view character, std::string& out);
 
+// What a packed exe carries of its own beside the script.
+struct ExeResources {
+    std::string version;          // the VS_VERSIONINFO resource, in place of the player's
+    std::vector<IconImage> icons; // in place of the player's icon; none: the player's stays
+};
+
+struct ExePreparation {
+    bool ok = false;
+    ExeResources resources;
+    std::string error; // a message in the language asked for, when not ok
+    // The settings given, for the report: a label and its value (GBK), in order.
+    std::vector<std::pair<std::string, std::string>> applied;
+    std::string iconPath; // the icon file read, when there is one
+};
+
+// The resources for `settings` (GBK texts, checked by exeSettingProblem): the
+// icon file read and checked, a relative path taken from `folder`; the version
+// texts with those not given named after `name` (the script's name without
+// its extension): description and product `name`, original file name
+// `name`.exe, file version 1.0.0.0, product version the file version.
+ExePreparation prepareExe(const ExeSettings& settings, const std::string& folder,
+                          const std::string& name, UiLanguage language);
+
+// The folder of a file's path, with a trailing backslash ("" for a bare name),
+// and its name without folder and extension.
+std::string folderOfPath(const std::string& path);
+std::string nameOfPath(const std::string& path);
+
 // Writes `output`: a copy of `player` that carries `script` as resource type 10
 // (RCDATA), id 1, language neutral, in place of any script the copy carried.
 // The work is done on a temporary file in the output's folder, which is renamed
 // to `output` at the end; on any failure `output` is left as it was and false is
 // returned with `error` set.
+// It carries what the script's setting lines ask for (a relative icon path
+// taken from the output's folder), the rest named after the output, as
+// prepareExe gives them; writeTracedPlayer gives the defaults only, and
+// writeExePlayer takes the resources to carry.
 bool writePackedPlayer(const std::string& player, const std::string& output,
                        std::string_view script, std::string& error);
+bool writeExePlayer(const std::string& player, const std::string& output, std::string_view script,
+                    const ExeResources& resources, std::string& error);
 
 // writePackedPlayer, and with `trace` (when not empty) as resource type 10, id
 // 2: a player that tells the studio what it plays. Only the studio's runs carry
@@ -49,8 +87,9 @@ bool carriesTrace(const std::string& path);
 bool readEmbeddedScript(const std::string& packed, std::string& script, std::string& error);
 
 // True when the file is a player that carries a script: an executable with the
-// script resource and the player's version resource (product and description
-// "Script player"). A drop replaces only such a file.
+// script resource and the version resource of a player (product and description
+// "Script player") or of an exe the packer wrote (its "Player" text). A drop
+// replaces only such a file.
 bool isPackedPlayer(const std::string& path);
 
 bool fileExists(const std::string& path);

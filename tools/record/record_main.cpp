@@ -254,8 +254,16 @@ bool packRecording(const std::string& script) {
         say(message(TextId::RecordPlayerInvalid, {player, problem}));
         return false;
     }
+    // The exe's own icon and version texts, as pack takes them; a relative
+    // icon path from the folder the recorder was started in.
+    const ExePreparation exe =
+        prepareExe(options.exe, "", nameOfPath(options.pack), session.language);
+    if (!exe.ok) {
+        say(message(TextId::RecordPackFailed, {exe.error, options.pack}));
+        return false;
+    }
     std::string error;
-    if (!writePackedPlayer(player, options.pack, script, error)) {
+    if (!writeExePlayer(player, options.pack, script, exe.resources, error)) {
         say(message(TextId::RecordPackFailed, {error, options.pack}));
         return false;
     }

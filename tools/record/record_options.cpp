@@ -1,5 +1,7 @@
 #include "record_options.h"
 
+#include "pack_options.h"
+
 #include "keys/key_combo.h"
 #include "ui_text.h"
 
@@ -68,7 +70,12 @@ ParsedRecordOptions parseRecordArguments(const std::vector<std::string>& argumen
             return next() && readWhole(value, lowest, highest, into);
         };
         long whole = 0;
-        if (argument == "-h" || argument == "--help" || argument == "/?") {
+        std::string exeError;
+        if (takeExeOption(arguments, i, options.exe, exeError)) {
+            if (!exeError.empty()) {
+                return failure(exeError);
+            }
+        } else if (argument == "-h" || argument == "--help" || argument == "/?") {
             options.mode = RecordMode::Help;
             parsed.ok = true;
             return parsed;

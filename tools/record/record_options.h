@@ -1,6 +1,7 @@
 #pragma once
 // The recorder's command line.
 
+#include "exe_settings.h"
 #include "record_translate.h"
 #include "script/command_table.h"
 
@@ -19,6 +20,7 @@ struct RecordOptions {
     NameForm form = NameForm::English;
     std::string pack;     // --pack: also pack the script into this player
     std::string player;   // --player: the player to pack; empty: the one beside the recorder
+    ExeSettings exe;      // --icon, --description, ...: the packed exe's own, as pack takes them
     std::string language; // --lang: "zh" or "en"; empty when not given
     TranslateOptions translate;
 };

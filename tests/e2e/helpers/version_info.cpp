@@ -44,6 +44,8 @@ VersionFacts versionOf(const std::string& path) {
     facts.description = text("FileDescription");
     facts.productName = text("ProductName");
     facts.originalName = text("OriginalFilename");
+    facts.company = text("CompanyName");
+    facts.copyright = text("LegalCopyright");
     return facts;
 }
 

@@ -17,6 +17,8 @@ struct VersionFacts {
     std::string description;
     std::string productName;
     std::string originalName;
+    std::string company;
+    std::string copyright;
 };
 
 VersionFacts versionOf(const std::string& path);
