@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-const std::array<ExeFieldSpec, ExeFieldCount> ExeFields = {{
+const std::array<ExeFieldRow, ExeFieldCount> ExeFields = {{
     {ExeField::Icon, "Icon", "--icon", TextId::ExeLabelIcon},
     {ExeField::Description, "Description", "--description", TextId::ExeLabelDescription},
     {ExeField::Product, "Product", "--product", TextId::ExeLabelProduct},
@@ -107,15 +107,15 @@ int settingOf(std::string_view line, std::string_view& value) {
         return -1;
     }
     rest = trimmed(rest.substr(4));
-    for (const ExeFieldSpec& spec : ExeFields) {
-        const std::string_view name = spec.lineName;
+    for (const ExeFieldRow& row : ExeFields) {
+        const std::string_view name = row.lineName;
         if (!startsFolded(rest, name)) {
             continue;
         }
         std::string_view after = trimmed(rest.substr(name.size()));
         if (!after.empty() && after.front() == ':') {
             value = trimmed(after.substr(1));
-            return static_cast<int>(spec.field);
+            return static_cast<int>(row.field);
         }
     }
     return -1;

@@ -32,13 +32,13 @@ enum class ExeField {
 };
 constexpr int ExeFieldCount = 8;
 
-struct ExeFieldSpec {
+struct ExeFieldRow {
     ExeField field;
     const char* lineName; // after "REM Exe ", before the colon
     const char* option;   // pack.exe's and the recorder's option
     TextId label;         // what pack.exe's report calls it
 };
-extern const std::array<ExeFieldSpec, ExeFieldCount> ExeFields;
+extern const std::array<ExeFieldRow, ExeFieldCount> ExeFields;
 
 // The values as given (GBK bytes); an empty value is not given. The icon is a
 // path, relative paths taken from the script's folder.

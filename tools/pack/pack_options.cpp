@@ -14,18 +14,18 @@ ParsedOptions failure(std::string error) {
 
 bool takeExeOption(const std::vector<std::string>& arguments, std::size_t& i, ExeSettings& exe,
                    std::string& error) {
-    for (const ExeFieldSpec& spec : ExeFields) {
-        if (arguments[i] != spec.option) {
+    for (const ExeFieldRow& row : ExeFields) {
+        if (arguments[i] != row.option) {
             continue;
         }
-        if (!exe[spec.field].empty()) {
+        if (!exe[row.field].empty()) {
             error = arguments[i] + " is given twice";
         } else if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
             error = arguments[i] + " needs a value";
         } else {
-            const std::string problem = exeSettingProblem(spec.field, arguments[i + 1]);
+            const std::string problem = exeSettingProblem(row.field, arguments[i + 1]);
             if (problem.empty()) {
-                exe[spec.field] = arguments[++i];
+                exe[row.field] = arguments[++i];
             } else {
                 error = problem;
             }

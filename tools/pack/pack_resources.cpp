@@ -371,9 +371,9 @@ ExePreparation prepareExe(const ExeSettings& settings, const std::string& folder
                                       {label(ExeField::Description), "1000"});
         return prepared;
     }
-    for (const ExeFieldSpec& spec : ExeFields) {
-        if (spec.field != ExeField::Icon && !settings[spec.field].empty()) {
-            prepared.applied.emplace_back(label(spec.field), settings[spec.field]);
+    for (const ExeFieldRow& row : ExeFields) {
+        if (row.field != ExeField::Icon && !settings[row.field].empty()) {
+            prepared.applied.emplace_back(label(row.field), settings[row.field]);
         }
     }
     prepared.ok = true;
