@@ -1,6 +1,8 @@
 #pragma once
 // The packer's Windows side: files, the GBK code page and resources.
 
+#include "text_codes.h"
+
 #include <string>
 #include <string_view>
 
@@ -24,9 +26,7 @@ std::string packerPath();
 // The system's text for a Win32 error code, on one line.
 std::string errorText(unsigned long error);
 
-// Converts one UTF-8 character to GBK (code page 936), appending it to `out`;
-// false when GBK has no form for it. The GbkConverter of pack_text.h.
-bool utf8CharacterToGbk(std::string_view character, std::string& out);
+// utf8CharacterToGbk, the GbkConverter of pack_text.h, is in text_codes.h.
 
 // Writes `output`: a copy of `player` that carries `script` as resource type 10
 // (RCDATA), id 1, language neutral, in place of any script the copy carried.
