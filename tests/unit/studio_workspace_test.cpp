@@ -2,6 +2,7 @@
 // lines, saving, a traced run that stops, steps and goes on, and what each
 // step tells the window to bring up to date.
 
+#include "commands.h"
 #include "studio_test_support.h"
 #include "text_codes.h"
 #include "workspace.h"
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
+#include <span>
+#include <utility>
 
 #include <string>
 #include <vector>
@@ -231,6 +235,84 @@ TEST(StudioTextCodes, Utf8AndUtf16RoundTripAndBadInputBecomesReplacement) {
     EXPECT_EQ(utf8ToUtf16("\xc0\xaf"), u"\uFFFD\uFFFD");
     EXPECT_EQ(utf8ToUtf16("\x80z"), u"\uFFFDz");
     EXPECT_EQ(utf8ToUtf16("\xed\xa0\x80"), u"\uFFFD\uFFFD\uFFFD");
+}
+
+} // namespace
+
+namespace {
+
+void collectMenuCommands(std::span<const MenuItem> items, std::vector<int>& into) {
+    for (const MenuItem& item : items) {
+        if (item.kind == MenuItemKind::Command) {
+            into.push_back(item.command);
+        } else if (item.kind == MenuItemKind::Submenu) {
+            collectMenuCommands(item.items, into);
+        }
+    }
+}
+
+bool enabled(int id, const Workspace& workspace) {
+    return commandEnabled(*commandRow(id), workspace);
+}
+
+bool checked(int id, const Workspace& workspace) {
+    return commandChecked(*commandRow(id), workspace);
+}
+
+// The menus, keys and toolbar come from one table: every command is in a menu
+// once, no key does two things, and the states follow the workspace.
+TEST(StudioCommands, MenusKeysAndStatesComeFromTheOneTable) {
+    std::vector<int> inMenus;
+    for (const Menu& menu : menuBar()) {
+        collectMenuCommands(menu.items, inMenus);
+    }
+    std::set<int> ids;
+    std::set<std::pair<int, int>> keys;
+    for (const CommandRow& row : commandRows()) {
+        EXPECT_TRUE(ids.insert(row.id).second) << "two rows for command " << row.id;
+        EXPECT_EQ(std::count(inMenus.begin(), inMenus.end(), row.id), 1) << row.id;
+        for (const CommandKey& key : {row.key, row.otherKey}) {
+            if (key.key != 0) {
+                EXPECT_TRUE(keys.insert({key.modifiers, key.key}).second)
+                    << "key " << key.key << " of command " << row.id << " is taken";
+            }
+        }
+    }
+    EXPECT_EQ(inMenus.size(), ids.size());
+    for (StudioId id : toolbarCommands()) {
+        ASSERT_NE(commandRow(id), nullptr);
+        EXPECT_TRUE(commandRow(id)->hasTool) << id;
+    }
+
+    Workspace workspace;
+    loadText(workspace, "Delay 10\nDelay 10", studio_test::utf8CharacterToGbk);
+    EXPECT_FALSE(enabled(CmdStop, workspace));
+    EXPECT_FALSE(enabled(CmdPause, workspace));
+    EXPECT_TRUE(checked(CmdEncodingUtf8, workspace));
+    EXPECT_TRUE(checked(CmdLineEndsCrLf, workspace));
+    setEncoding(workspace, SourceEncoding::Gbk, false);
+    setLineEnds(workspace, LineEndStyle::Lf);
+    EXPECT_FALSE(checked(CmdEncodingUtf8, workspace));
+    EXPECT_TRUE(checked(CmdEncodingGbk, workspace));
+    EXPECT_TRUE(checked(CmdLineEndsLf, workspace));
+    toggleKeepOpen(workspace);
+    EXPECT_TRUE(checked(CmdKeepOpen, workspace));
+
+    runStarted(workspace, {0, 1}, 0);
+    EXPECT_TRUE(enabled(CmdStop, workspace));
+    EXPECT_TRUE(enabled(CmdPause, workspace));
+    traceEvent(workspace, TraceMessage{TraceEvent::Stopped, 2, 0}, 5, 0);
+    EXPECT_FALSE(enabled(CmdPause, workspace)) << "nothing to pause when stopped";
+    EXPECT_TRUE(enabled(CmdStop, workspace));
+    runEnded(workspace, 0, 10);
+    EXPECT_FALSE(enabled(CmdStop, workspace));
+
+    setRecording(workspace, true);
+    EXPECT_EQ(workspaceMode(workspace), StudioMode::Recording);
+    EXPECT_TRUE(checked(CmdRecord, workspace));
+    setRecording(workspace, false);
+    setPicking(workspace, true);
+    EXPECT_EQ(workspaceMode(workspace), StudioMode::Picking);
 }
 
 } // namespace

@@ -240,6 +240,7 @@ void startPicking() {
     if (picker.window == nullptr) {
         return;
     }
+    applyUpdate(setPicking(studio.workspace, true));
     picker.magnifier = createMagnifier();
     picker.lines.clear();
     picker.facts = SpyFacts{};
@@ -271,6 +272,7 @@ void endPicking() {
     }
     DestroyWindow(picker.window);
     picker.window = nullptr;
+    applyUpdate(setPicking(studio.workspace, false));
     destroyMagnifier(picker.magnifier);
     ShowWindow(studio.window, SW_RESTORE);
     SetForegroundWindow(studio.window);

@@ -90,6 +90,7 @@ void finishRecording(bool stopKeyPressed) {
         recording.endTime = GetTickCount();
     }
     recorder.active = false;
+    applyUpdate(setRecording(studio.workspace, false));
     ShowWindow(studio.window, SW_RESTORE);
     SetForegroundWindow(studio.window);
     SetFocus(studio.editor);
@@ -161,6 +162,7 @@ void toggleRecording() {
     }
     recorder.intake.recording.startTime = GetTickCount();
     recorder.active = true;
+    applyUpdate(setRecording(studio.workspace, true));
     recorder.drainTimer = SetTimer(nullptr, 0, DrainMs, onDrainTimer);
     recorder.endTimer =
         options.seconds > 0 ? SetTimer(nullptr, 0, options.seconds * 1000, onEndTimer) : 0;

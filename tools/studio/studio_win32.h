@@ -52,6 +52,7 @@ struct Studio {
     HFONT font = nullptr;
     HFONT uiFont = nullptr;
     HACCEL accelerators = nullptr;
+    HMENU recentMenu = nullptr; // the File menu's recent files
     HWND findDialog = nullptr;
     UINT findMessage = 0;
 
