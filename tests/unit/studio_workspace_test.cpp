@@ -2,6 +2,7 @@
 // lines, saving, a traced run that stops, steps and goes on, and what each
 // step tells the window to bring up to date.
 
+#include "command_line.h"
 #include "commands.h"
 #include "studio_test_support.h"
 #include "text_codes.h"
@@ -313,6 +314,27 @@ TEST(StudioCommands, MenusKeysAndStatesComeFromTheOneTable) {
     setRecording(workspace, false);
     setPicking(workspace, true);
     EXPECT_EQ(workspaceMode(workspace), StudioMode::Picking);
+}
+
+} // namespace
+
+namespace {
+
+TEST(StudioCommandLine, LanguageVersionScriptAndTheWrongArgumentTold) {
+    StudioArguments arguments = parseStudioArguments({u"--lang", u"zh", u"C:\\脚本\\点击.txt"});
+    EXPECT_EQ(arguments.language, u"zh");
+    EXPECT_EQ(arguments.script, u"C:\\脚本\\点击.txt");
+    EXPECT_FALSE(arguments.version);
+    EXPECT_TRUE(arguments.error.empty());
+
+    EXPECT_TRUE(parseStudioArguments({u"--version"}).version);
+    // A language the studio does not speak, an unknown option, --lang without
+    // a value: the last wrong one is told; a script name is never an option.
+    EXPECT_EQ(parseStudioArguments({u"--lang", u"fr"}).error, u"--lang fr");
+    arguments = parseStudioArguments({u"--lang", u"de", u"--quiet", u"a.txt", u"--lang"});
+    EXPECT_EQ(arguments.error, u"--lang");
+    EXPECT_EQ(arguments.script, u"a.txt");
+    EXPECT_TRUE(parseStudioArguments({}).script.empty());
 }
 
 } // namespace

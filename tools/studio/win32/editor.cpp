@@ -4,7 +4,7 @@
 // redo are the studio's own (the control's are off), so colouring never
 // becomes a step the user has to undo.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include "pack_windows.h"
 #include "studio_colour.h"
@@ -493,8 +493,6 @@ void redoEdit() {
     studio.recordingUndo = true;
 }
 
-// The problems list follows the document: only the rows that differ from what
-// it shows are replaced, so a keystroke costs rows, not the whole list.
 void markColoursStale(const WorkspaceUpdate& update) {
     if (update.allLines) {
         studio.coloured.assign(studio.workspace.document.lines.size(), false);
@@ -512,6 +510,8 @@ void markColoursStale(const WorkspaceUpdate& update) {
     }
 }
 
+// The problems list follows the document: only the rows that differ from what
+// it shows are replaced, so a keystroke costs rows, not the whole list.
 void refreshProblems() {
     const std::vector<Problem> now = documentProblems(studio.workspace.document);
     const std::vector<Problem>& shown = studio.shownProblems;

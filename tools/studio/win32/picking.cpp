@@ -4,7 +4,7 @@
 // The keys are hotkeys while picking, so they never reach the window under
 // the pointer, and nothing is clicked: the window in front stays the user's.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include "spy_screen.h"
 #include "studio_capture.h"

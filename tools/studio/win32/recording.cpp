@@ -4,7 +4,7 @@
 // cursor, where the check takes them like typed ones. A blank script gets the
 // whole script record.exe would write; a script with lines gets the body only.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include "pack_windows.h"
 #include "record_intake.h"

@@ -1,12 +1,13 @@
 // studio: one window to write a script, check it as it is typed, run it and
-// make it into an exe. The window, its menus, keys and layout; the editor, the
-// files and the runs are in the other studio_*.cpp files.
+// make it into an exe. The window, its message switch, menus, keys and layout;
+// the editor, the files and the runs are in the other files of win32/.
 //
 //   studio [--lang zh|en] [SCRIPT]
 //   studio --version
 
-#include "studio_win32.h"
+#include "front_end.h"
 
+#include "command_line.h"
 #include "commands.h"
 #include "program_version.h"
 #include "studio_help.h"
@@ -29,6 +30,7 @@ constexpr int ProblemsHeight = 130;
 constexpr int CommandPaneWidth = 300;
 constexpr int CommandTextHeight = 110;
 constexpr int Gap = 4;
+constexpr int ToolButtonWidth = 96;
 
 // The order of the name forms in the command pane's list of forms.
 constexpr NameForm PaneForms[3] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
@@ -155,40 +157,47 @@ void insertSelectedCommand() {
     }
 }
 
+// Every pixel size of the window's layout, from its design at 96 DPI.
 void layout() {
     RECT client;
     GetClientRect(studio.window, &client);
     const int width = client.right;
     const int height = client.bottom;
-    int x = Gap;
+    const int gap = scaled(Gap);
+    const int toolbarHeight = scaled(ToolbarHeight);
+    const int statusHeight = scaled(StatusHeight);
+    const int buttonWidth = scaled(ToolButtonWidth);
+    int x = gap;
     for (HWND button : studio.toolButtons) {
-        MoveWindow(button, x, 2, 96, ToolbarHeight - 4, TRUE);
-        x += 96 + Gap;
+        MoveWindow(button, x, scaled(2), buttonWidth, toolbarHeight - scaled(4), TRUE);
+        x += buttonWidth + gap;
     }
-    const int top = ToolbarHeight;
-    const int bottom = height - StatusHeight;
-    const int paneLeft = std::max(width - CommandPaneWidth, width / 2);
-    const int editorWidth = paneLeft - Gap;
-    const int problemsTop = std::max(top + 40, bottom - ProblemsHeight);
-    const int gutter = gutterWidth();
-    MoveWindow(studio.gutter, 0, top, gutter, problemsTop - top - Gap, TRUE);
-    MoveWindow(studio.editor, gutter, top, editorWidth - gutter, problemsTop - top - Gap, TRUE);
+    const int top = toolbarHeight;
+    const int bottom = height - statusHeight;
+    const int paneLeft = std::max(width - scaled(CommandPaneWidth), width / 2);
+    const int editorWidth = paneLeft - gap;
+    const int problemsTop = std::max(top + scaled(40), bottom - scaled(ProblemsHeight));
+    const int gutter = scaled(GutterWidth);
+    MoveWindow(studio.gutter, 0, top, gutter, problemsTop - top - gap, TRUE);
+    MoveWindow(studio.editor, gutter, top, editorWidth - gutter, problemsTop - top - gap, TRUE);
     // The run log, when shown, takes the right half below the script.
-    const int problemsWidth = studio.runLogShown ? editorWidth / 2 - Gap / 2 : editorWidth;
+    const int problemsWidth = studio.runLogShown ? editorWidth / 2 - gap / 2 : editorWidth;
     MoveWindow(studio.problems, 0, problemsTop, problemsWidth, bottom - problemsTop, TRUE);
-    MoveWindow(studio.runLog, problemsWidth + Gap, problemsTop, editorWidth - problemsWidth - Gap,
+    MoveWindow(studio.runLog, problemsWidth + gap, problemsTop, editorWidth - problemsWidth - gap,
                bottom - problemsTop, TRUE);
     const int paneWidth = width - paneLeft;
-    MoveWindow(studio.commandForm, paneLeft, top, paneWidth, 200, TRUE);
-    const int listTop = top + 28;
-    const int textTop = std::max(listTop + 40, bottom - CommandTextHeight);
-    MoveWindow(studio.commandList, paneLeft, listTop, paneWidth, textTop - listTop - Gap, TRUE);
+    MoveWindow(studio.commandForm, paneLeft, top, paneWidth, scaled(200), TRUE);
+    const int listTop = top + scaled(28);
+    const int textTop = std::max(listTop + scaled(40), bottom - scaled(CommandTextHeight));
+    MoveWindow(studio.commandList, paneLeft, listTop, paneWidth, textTop - listTop - gap, TRUE);
     MoveWindow(studio.commandText, paneLeft, textTop, paneWidth, bottom - textTop, TRUE);
     const int third = width / 3;
-    MoveWindow(studio.statusPlace, Gap, bottom + 2, third - Gap, StatusHeight - 4, TRUE);
-    MoveWindow(studio.statusState, third, bottom + 2, third + third / 2, StatusHeight - 4, TRUE);
-    MoveWindow(studio.statusFormat, third + third + third / 2, bottom + 2,
-               width - third * 2 - third / 2 - Gap, StatusHeight - 4, TRUE);
+    const int statusTop = bottom + scaled(2);
+    const int statusLine = statusHeight - scaled(4);
+    MoveWindow(studio.statusPlace, gap, statusTop, third - gap, statusLine, TRUE);
+    MoveWindow(studio.statusState, third, statusTop, third + third / 2, statusLine, TRUE);
+    MoveWindow(studio.statusFormat, third + third + third / 2, statusTop,
+               width - third * 2 - third / 2 - gap, statusLine, TRUE);
 }
 
 void createControls() {
@@ -583,34 +592,15 @@ bool handleKey(const MSG& message) {
     return false;
 }
 
-struct Arguments {
-    std::wstring language;
-    std::wstring script;
-    bool version = false;
-    std::wstring error;
-};
-
-Arguments readArguments() {
-    Arguments arguments;
+StudioArguments readArguments() {
     int count = 0;
     wchar_t** values = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::u16string> arguments;
     for (int i = 1; values != nullptr && i < count; ++i) {
-        const std::wstring value = values[i];
-        if (value == L"--version") {
-            arguments.version = true;
-        } else if (value == L"--lang" && i + 1 < count) {
-            arguments.language = values[++i];
-            if (!isUiLanguageOption(toGbk(arguments.language))) {
-                arguments.error = L"--lang " + arguments.language;
-            }
-        } else if (value.rfind(L"--", 0) == 0) {
-            arguments.error = value;
-        } else {
-            arguments.script = value;
-        }
+        arguments.push_back(toU16(values[i]));
     }
     LocalFree(values);
-    return arguments;
+    return parseStudioArguments(arguments);
 }
 
 // Writes to the console the studio was started from, if any.
@@ -630,6 +620,16 @@ const char* text(TextId id) {
 
 std::wstring wideText(TextId id) {
     return fromGbk(text(id));
+}
+
+int scaled(int designPixels) {
+    // GetDpiForWindow comes with Windows 10; before it, the design size.
+    using DpiOfWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiOfWindow = reinterpret_cast<DpiOfWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dpi =
+        dpiOfWindow != nullptr && studio.window != nullptr ? dpiOfWindow(studio.window) : 0;
+    return MulDiv(designPixels, dpi != 0 ? static_cast<int>(dpi) : 96, 96);
 }
 
 void updateMenus() {
@@ -688,16 +688,17 @@ int showBox(const std::wstring& message, UINT flags) {
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    const Arguments arguments = readArguments();
+    const StudioArguments arguments = readArguments();
     studio.workspace.language =
-        chooseUiLanguage(toGbk(arguments.language), GetUserDefaultUILanguage());
+        chooseUiLanguage(utf16ToUtf8(arguments.language), GetUserDefaultUILanguage());
     if (arguments.version) {
         printToConsole(std::string("studio ") + PROGRAM_VERSION + "\n");
         return 0;
     }
     if (!arguments.error.empty()) {
         MessageBoxW(nullptr,
-                    fromGbk(formatUiText(text(TextId::StudioBadArgument), {toGbk(arguments.error)}))
+                    fromGbk(formatUiText(text(TextId::StudioBadArgument),
+                                         {toGbk(fromU16(arguments.error))}))
                         .c_str(),
                     wideText(TextId::StudioName).c_str(), MB_OK | MB_ICONERROR);
         return 2;
@@ -730,7 +731,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     newScript();
     restorePlacement(show);
     if (!arguments.script.empty()) {
-        openScript(arguments.script);
+        openScript(fromU16(arguments.script));
     } else {
         offerRecovery();
     }

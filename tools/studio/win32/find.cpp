@@ -1,6 +1,6 @@
 // Find, replace and go to line.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include <richedit.h>
 

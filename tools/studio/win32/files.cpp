@@ -2,7 +2,7 @@
 // recovery copy of unsaved work, the settings kept in the registry (window
 // place, recent files, options) and files changed by other programs.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include "pack_windows.h"
 #include "studio_recovery.h"
