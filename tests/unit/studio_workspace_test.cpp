@@ -4,6 +4,7 @@
 
 #include "command_line.h"
 #include "commands.h"
+#include "find_text.h"
 #include "studio_test_support.h"
 #include "text_codes.h"
 #include "workspace.h"
@@ -335,6 +336,51 @@ TEST(StudioCommandLine, LanguageVersionScriptAndTheWrongArgumentTold) {
     EXPECT_EQ(arguments.error, u"--lang");
     EXPECT_EQ(arguments.script, u"a.txt");
     EXPECT_TRUE(parseStudioArguments({}).script.empty());
+}
+
+} // namespace
+
+namespace {
+
+// Find either way with wrap-around, then Replace all: one change, which the
+// workspace takes as one undo step that gives the whole text back.
+TEST(StudioFind, FindWrapsAndReplaceAllIsOneUndoStep) {
+    std::u16string text = u"LClick\rDelay 100\rlclick\rDelay 100\rLCLICK";
+    EXPECT_EQ(findText(text, u"lclick", 0, true, false), 0u);
+    EXPECT_EQ(findText(text, u"lclick", 1, true, false), 17u);
+    EXPECT_EQ(findText(text, u"lclick", 1, true, true), 17u);
+    EXPECT_EQ(findText(text, u"lclick", 18, true, true), 17u) << "wraps to the only match";
+    EXPECT_EQ(findText(text, u"LClick", 1, true, true), 0u) << "wraps past the end";
+    EXPECT_EQ(findText(text, u"lclick", 17, false, false), 0u) << "up from a match";
+    EXPECT_EQ(findText(text, u"lclick", 0, false, false), 34u) << "up wraps to the end";
+    EXPECT_EQ(findText(text, u"RClick", 0, true, false), std::u16string::npos);
+    EXPECT_EQ(findText(text, u"", 0, true, false), std::u16string::npos);
+    EXPECT_EQ(findText(u"ab", u"abc", 0, true, false), std::u16string::npos);
+
+    Workspace workspace;
+    loadText(workspace, "LClick\nDelay 100\nlclick\nDelay 100\nLCLICK",
+             studio_test::utf8CharacterToGbk);
+    toggleBreakpoint(workspace, 4);
+    const std::u16string before = text;
+    const Replacement replacement = replaceAllChange(text, u"lclick", u"RClick", false);
+    ASSERT_EQ(replacement.count, 3);
+    closeStep(workspace.history);
+    edit(workspace, text,
+         text.substr(0, replacement.change.at) + replacement.change.inserted +
+             text.substr(replacement.change.at + replacement.change.removed.size()));
+    closeStep(workspace.history);
+    EXPECT_EQ(text, u"RClick\rDelay 100\rRClick\rDelay 100\rRClick");
+    EXPECT_EQ(workspace.document.lines[2].text, "RClick");
+    EXPECT_EQ(workspace.breakpoints, std::set<int>{4}) << "no line came or went";
+    EXPECT_EQ(replaceAllChange(text, u"RClick", u"RClick", true).count, 3);
+    EXPECT_EQ(replaceAllChange(text, u"rclick", u"x", true).count, 0);
+
+    TextChange inverse;
+    ASSERT_TRUE(takeUndo(workspace.history, inverse));
+    const std::u16string undone = text.substr(0, inverse.at) + inverse.inserted +
+                                  text.substr(inverse.at + inverse.removed.size());
+    EXPECT_EQ(undone, before);
+    EXPECT_FALSE(takeUndo(workspace.history, inverse)) << "one step for every replacement";
 }
 
 } // namespace

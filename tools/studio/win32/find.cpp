@@ -2,49 +2,13 @@
 
 #include "front_end.h"
 
+#include "find_text.h"
+
 #include <richedit.h>
 
 #include <algorithm>
-#include <cwctype>
 
 namespace {
-
-bool matchesAt(const std::u16string& text, std::size_t at, const std::u16string& what,
-               bool matchCase) {
-    if (at + what.size() > text.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < what.size(); ++i) {
-        wchar_t a = static_cast<wchar_t>(text[at + i]);
-        wchar_t b = static_cast<wchar_t>(what[i]);
-        if (!matchCase) {
-            a = static_cast<wchar_t>(std::towlower(a));
-            b = static_cast<wchar_t>(std::towlower(b));
-        }
-        if (a != b) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The next place of `what` from `from` on (down) or before `from` (up),
-// wrapping around the end; npos when there is none.
-std::size_t search(const std::u16string& text, const std::u16string& what, std::size_t from,
-                   bool down, bool matchCase) {
-    if (what.empty() || what.size() > text.size()) {
-        return std::u16string::npos;
-    }
-    const std::size_t last = text.size() - what.size();
-    for (std::size_t step = 0; step <= last; ++step) {
-        std::size_t at =
-            down ? (from + step) % (last + 1) : (from + (last + 1) * 2 - 1 - step) % (last + 1);
-        if (matchesAt(text, at, what, matchCase)) {
-            return at;
-        }
-    }
-    return std::u16string::npos;
-}
 
 std::u16string searched() {
     return toU16(std::wstring(studio.findWhat));
@@ -57,7 +21,7 @@ bool findFrom(bool down) {
     const std::size_t from =
         down ? static_cast<std::size_t>(range.cpMax) : static_cast<std::size_t>(range.cpMin);
     const std::u16string what = searched();
-    const std::size_t at = search(studio.mirror, what, from, down, matchCase);
+    const std::size_t at = findText(studio.mirror, what, from, down, matchCase);
     if (at == std::u16string::npos) {
         setState(fromGbk(formatUiText(text(TextId::StudioNotFound), {toGbk(studio.findWhat)})));
         MessageBeep(MB_ICONWARNING);
@@ -85,29 +49,12 @@ void replaceAll() {
     if (what.empty()) {
         return;
     }
-    const bool matchCase = (studio.find.Flags & FR_MATCHCASE) != 0;
-    std::u16string replaced;
-    std::size_t first = std::u16string::npos;
-    std::size_t end = 0;
-    int count = 0;
-    for (std::size_t at = 0; at < studio.mirror.size();) {
-        if (matchesAt(studio.mirror, at, what, matchCase)) {
-            if (first == std::u16string::npos) {
-                first = at;
-            } else {
-                replaced += studio.mirror.substr(end, at - end);
-            }
-            replaced += with;
-            at += what.size();
-            end = at;
-            ++count;
-        } else {
-            ++at;
-        }
-    }
+    const Replacement replacement =
+        replaceAllChange(studio.mirror, what, with, (studio.find.Flags & FR_MATCHCASE) != 0);
+    const int count = replacement.count;
     if (count > 0) {
         closeStep(studio.workspace.history);
-        applyChange(TextChange{first, studio.mirror.substr(first, end - first), replaced});
+        applyChange(replacement.change);
         closeStep(studio.workspace.history);
     }
     setState(fromGbk(formatUiText(text(TextId::StudioReplaced), {std::to_string(count)})));
