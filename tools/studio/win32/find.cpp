@@ -60,31 +60,6 @@ void replaceAll() {
     setState(fromGbk(formatUiText(text(TextId::StudioReplaced), {std::to_string(count)})));
 }
 
-// The go-to-line prompt: a small modal window with one edit field.
-struct Prompt {
-    HWND window = nullptr;
-    HWND edit = nullptr;
-    bool done = false;
-    bool accepted = false;
-};
-Prompt prompt;
-
-LRESULT CALLBACK promptProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            prompt.accepted = LOWORD(wParam) == IDOK;
-            prompt.done = true;
-        }
-        return 0;
-    case WM_CLOSE:
-        prompt.done = true;
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
-
 } // namespace
 
 void showFind(bool replace) {
@@ -139,69 +114,11 @@ void onFindMessage(FINDREPLACEW* find) {
 }
 
 void askGoToLine() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW promptClass{};
-        promptClass.lpfnWndProc = promptProcedure;
-        promptClass.hInstance = studio.instance;
-        promptClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        promptClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        promptClass.lpszClassName = L"ScriptStudioPrompt";
-        RegisterClassW(&promptClass);
-        registered = true;
-    }
     const int lines = static_cast<int>(studio.workspace.document.lines.size());
-    RECT owner;
-    GetWindowRect(studio.window, &owner);
-    prompt = Prompt{};
-    prompt.window = CreateWindowExW(
-        WS_EX_DLGMODALFRAME, L"ScriptStudioPrompt", wideText(TextId::StudioGoToLineTitle).c_str(),
-        WS_POPUP | WS_CAPTION | WS_SYSMENU, owner.left + 120, owner.top + 120, 320, 140,
-        studio.window, nullptr, studio.instance, nullptr);
-    auto child = [&](const wchar_t* className, const std::wstring& label, DWORD style, int id,
-                     int x, int y, int width, int height) {
-        HWND control = CreateWindowExW(
-            className == std::wstring(L"edit") ? WS_EX_CLIENTEDGE : 0, className, label.c_str(),
-            WS_CHILD | WS_VISIBLE | style, x, y, width, height, prompt.window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), studio.instance, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont), FALSE);
-        return control;
-    };
-    child(L"static",
-          fromGbk(formatUiText(text(TextId::StudioGoToLinePrompt), {std::to_string(lines)})), 0, -1,
-          10, 10, 290, 20);
-    const int current = cursorLine() + 1;
-    prompt.edit =
-        child(L"edit", std::to_wstring(current), WS_TABSTOP | ES_NUMBER, 10, 10, 34, 120, 24);
-    child(L"button", wideText(TextId::StudioOk), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 140, 34, 75,
-          26);
-    child(L"button", wideText(TextId::StudioCancel), WS_TABSTOP, IDCANCEL, 222, 34, 75, 26);
-    EnableWindow(studio.window, FALSE);
-    ShowWindow(prompt.window, SW_SHOW);
-    SetFocus(prompt.edit);
-    SendMessageW(prompt.edit, EM_SETSEL, 0, -1);
-    MSG message;
-    while (!prompt.done && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
-            prompt.accepted = true;
-            prompt.done = true;
-            continue;
-        }
-        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-            prompt.done = true;
-            continue;
-        }
-        if (!IsDialogMessageW(prompt.window, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    wchar_t typed[16] = {};
-    GetWindowTextW(prompt.edit, typed, 16);
-    EnableWindow(studio.window, TRUE);
-    DestroyWindow(prompt.window);
-    SetForegroundWindow(studio.window);
-    if (prompt.accepted) {
-        goToLine(_wtoi(typed));
+    std::vector<DialogField> fields{
+        {fromGbk(formatUiText(text(TextId::StudioGoToLinePrompt), {std::to_string(lines)})),
+         std::to_wstring(cursorLine() + 1), true}};
+    if (askFields(wideText(TextId::StudioGoToLineTitle), fields, 320)) {
+        goToLine(_wtoi(fields[0].value.c_str()));
     }
 }

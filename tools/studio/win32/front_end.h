@@ -104,6 +104,15 @@ const char* text(TextId id);
 std::wstring wideText(TextId id);
 int showBox(const std::wstring& message, UINT flags);
 
+// dialog.cpp: the one prompt of the studio, a field per labelled text.
+struct DialogField {
+    std::wstring label;
+    std::wstring value; // shown at first; what the user left there afterwards
+    bool digitsOnly = false;
+};
+// Modal over the studio's window; `width` in pixels at 96 DPI. True for OK.
+bool askFields(const std::wstring& title, std::vector<DialogField>& fields, int width);
+
 // editor.cpp: the editor and the document behind it.
 HWND createEditor(HWND parent);
 void setEditorText(const std::string& utf8Text); // a new document; history cleared
