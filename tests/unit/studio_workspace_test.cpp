@@ -5,6 +5,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "find_text.h"
+#include "problem_rows.h"
 #include "studio_test_support.h"
 #include "text_codes.h"
 #include "workspace.h"
@@ -381,6 +382,60 @@ TEST(StudioFind, FindWrapsAndReplaceAllIsOneUndoStep) {
                                   text.substr(inverse.at + inverse.removed.size());
     EXPECT_EQ(undone, before);
     EXPECT_FALSE(takeUndo(workspace.history, inverse)) << "one step for every replacement";
+}
+
+} // namespace
+
+namespace {
+
+// The problems list kept by replaying only the changed rows stays equal to the
+// document's problems through a session of edits, and an edit in one line
+// changes only that line's rows.
+TEST(StudioProblemRows, OnlyTheChangedRowsAreReplaced) {
+    Workspace workspace;
+    std::u16string text = u"Start\rBogus one\rLClick\rBogus two\rEnd";
+    loadText(workspace, "Start\nBogus one\nLClick\nBogus two\nEnd",
+             studio_test::utf8CharacterToGbk);
+    std::vector<Problem> shown;
+    auto refresh = [&] {
+        const std::vector<Problem> now = documentProblems(workspace.document);
+        const ProblemRowsChange rows = problemRowsChange(shown, now);
+        shown.erase(shown.begin() + static_cast<std::ptrdiff_t>(rows.first),
+                    shown.begin() + static_cast<std::ptrdiff_t>(rows.first + rows.removed));
+        shown.insert(shown.begin() + static_cast<std::ptrdiff_t>(rows.first),
+                     now.begin() + static_cast<std::ptrdiff_t>(rows.first),
+                     now.begin() + static_cast<std::ptrdiff_t>(rows.first + rows.inserted));
+        EXPECT_EQ(shown.size(), now.size());
+        for (std::size_t i = 0; i < now.size() && i < shown.size(); ++i) {
+            EXPECT_TRUE(sameProblem(shown[i], now[i])) << i;
+        }
+        return rows;
+    };
+    ProblemRowsChange rows = refresh();
+    ASSERT_GE(shown.size(), 2u) << "two unknown commands";
+    EXPECT_EQ(rows.first, 0u);
+    EXPECT_EQ(rows.removed, 0u);
+
+    // Mending one line replaces its row only.
+    const std::size_t before = shown.size();
+    edit(workspace, text, u"Start\rLClick\rLClick\rBogus two\rEnd");
+    rows = refresh();
+    EXPECT_EQ(rows.removed, 1u);
+    EXPECT_EQ(rows.inserted, 0u);
+    EXPECT_EQ(shown.size(), before - 1);
+    // Nothing new: no rows touched.
+    edit(workspace, text, u"Start\rLClick\rLClick \rBogus two\rEnd");
+    rows = refresh();
+    EXPECT_EQ(rows.removed + rows.inserted, 0u);
+    // A bad line added above: its row comes in and the row below names the
+    // line's new number.
+    edit(workspace, text, u"Start\rBogus three\rLClick\rLClick \rBogus two\rEnd");
+    rows = refresh();
+    EXPECT_EQ(rows.removed, 1u);
+    EXPECT_EQ(rows.inserted, 2u);
+    EXPECT_EQ(shown.back().line, 5);
+    edit(workspace, text, u"");
+    refresh();
 }
 
 } // namespace
