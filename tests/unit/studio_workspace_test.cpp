@@ -2,6 +2,10 @@
 // lines, saving, a traced run that stops, steps and goes on, and what each
 // step tells the window to bring up to date.
 
+#include "command_line.h"
+#include "commands.h"
+#include "find_text.h"
+#include "problem_rows.h"
 #include "studio_test_support.h"
 #include "text_codes.h"
 #include "workspace.h"
@@ -9,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
+#include <span>
+#include <utility>
 
 #include <string>
 #include <vector>
@@ -231,6 +238,204 @@ TEST(StudioTextCodes, Utf8AndUtf16RoundTripAndBadInputBecomesReplacement) {
     EXPECT_EQ(utf8ToUtf16("\xc0\xaf"), u"\uFFFD\uFFFD");
     EXPECT_EQ(utf8ToUtf16("\x80z"), u"\uFFFDz");
     EXPECT_EQ(utf8ToUtf16("\xed\xa0\x80"), u"\uFFFD\uFFFD\uFFFD");
+}
+
+} // namespace
+
+namespace {
+
+void collectMenuCommands(std::span<const MenuItem> items, std::vector<int>& into) {
+    for (const MenuItem& item : items) {
+        if (item.kind == MenuItemKind::Command) {
+            into.push_back(item.command);
+        } else if (item.kind == MenuItemKind::Submenu) {
+            collectMenuCommands(item.items, into);
+        }
+    }
+}
+
+bool enabled(int id, const Workspace& workspace) {
+    return commandEnabled(*commandRow(id), workspace);
+}
+
+bool checked(int id, const Workspace& workspace) {
+    return commandChecked(*commandRow(id), workspace);
+}
+
+// The menus, keys and toolbar come from one table: every command is in a menu
+// once, no key does two things, and the states follow the workspace.
+TEST(StudioCommands, MenusKeysAndStatesComeFromTheOneTable) {
+    std::vector<int> inMenus;
+    for (const Menu& menu : menuBar()) {
+        collectMenuCommands(menu.items, inMenus);
+    }
+    std::set<int> ids;
+    std::set<std::pair<int, int>> keys;
+    for (const CommandRow& row : commandRows()) {
+        EXPECT_TRUE(ids.insert(row.id).second) << "two rows for command " << row.id;
+        EXPECT_EQ(std::count(inMenus.begin(), inMenus.end(), row.id), 1) << row.id;
+        for (const CommandKey& key : {row.key, row.otherKey}) {
+            if (key.key != 0) {
+                EXPECT_TRUE(keys.insert({key.modifiers, key.key}).second)
+                    << "key " << key.key << " of command " << row.id << " is taken";
+            }
+        }
+    }
+    EXPECT_EQ(inMenus.size(), ids.size());
+    for (StudioId id : toolbarCommands()) {
+        ASSERT_NE(commandRow(id), nullptr);
+        EXPECT_TRUE(commandRow(id)->hasTool) << id;
+    }
+
+    Workspace workspace;
+    loadText(workspace, "Delay 10\nDelay 10", studio_test::utf8CharacterToGbk);
+    EXPECT_FALSE(enabled(CmdStop, workspace));
+    EXPECT_FALSE(enabled(CmdPause, workspace));
+    EXPECT_TRUE(checked(CmdEncodingUtf8, workspace));
+    EXPECT_TRUE(checked(CmdLineEndsCrLf, workspace));
+    setEncoding(workspace, SourceEncoding::Gbk, false);
+    setLineEnds(workspace, LineEndStyle::Lf);
+    EXPECT_FALSE(checked(CmdEncodingUtf8, workspace));
+    EXPECT_TRUE(checked(CmdEncodingGbk, workspace));
+    EXPECT_TRUE(checked(CmdLineEndsLf, workspace));
+    toggleKeepOpen(workspace);
+    EXPECT_TRUE(checked(CmdKeepOpen, workspace));
+
+    runStarted(workspace, {0, 1}, 0);
+    EXPECT_TRUE(enabled(CmdStop, workspace));
+    EXPECT_TRUE(enabled(CmdPause, workspace));
+    traceEvent(workspace, TraceMessage{TraceEvent::Stopped, 2, 0}, 5, 0);
+    EXPECT_FALSE(enabled(CmdPause, workspace)) << "nothing to pause when stopped";
+    EXPECT_TRUE(enabled(CmdStop, workspace));
+    runEnded(workspace, 0, 10);
+    EXPECT_FALSE(enabled(CmdStop, workspace));
+
+    setRecording(workspace, true);
+    EXPECT_EQ(workspaceMode(workspace), StudioMode::Recording);
+    EXPECT_TRUE(checked(CmdRecord, workspace));
+    setRecording(workspace, false);
+    setPicking(workspace, true);
+    EXPECT_EQ(workspaceMode(workspace), StudioMode::Picking);
+}
+
+} // namespace
+
+namespace {
+
+TEST(StudioCommandLine, LanguageVersionScriptAndTheWrongArgumentTold) {
+    StudioArguments arguments = parseStudioArguments({u"--lang", u"zh", u"C:\\脚本\\点击.txt"});
+    EXPECT_EQ(arguments.language, u"zh");
+    EXPECT_EQ(arguments.script, u"C:\\脚本\\点击.txt");
+    EXPECT_FALSE(arguments.version);
+    EXPECT_TRUE(arguments.error.empty());
+
+    EXPECT_TRUE(parseStudioArguments({u"--version"}).version);
+    // A language the studio does not speak, an unknown option, --lang without
+    // a value: the last wrong one is told; a script name is never an option.
+    EXPECT_EQ(parseStudioArguments({u"--lang", u"fr"}).error, u"--lang fr");
+    arguments = parseStudioArguments({u"--lang", u"de", u"--quiet", u"a.txt", u"--lang"});
+    EXPECT_EQ(arguments.error, u"--lang");
+    EXPECT_EQ(arguments.script, u"a.txt");
+    EXPECT_TRUE(parseStudioArguments({}).script.empty());
+}
+
+} // namespace
+
+namespace {
+
+// Find either way with wrap-around, then Replace all: one change, which the
+// workspace takes as one undo step that gives the whole text back.
+TEST(StudioFind, FindWrapsAndReplaceAllIsOneUndoStep) {
+    std::u16string text = u"LClick\rDelay 100\rlclick\rDelay 100\rLCLICK";
+    EXPECT_EQ(findText(text, u"lclick", 0, true, false), 0u);
+    EXPECT_EQ(findText(text, u"lclick", 1, true, false), 17u);
+    EXPECT_EQ(findText(text, u"lclick", 1, true, true), 17u);
+    EXPECT_EQ(findText(text, u"lclick", 18, true, true), 17u) << "wraps to the only match";
+    EXPECT_EQ(findText(text, u"LClick", 1, true, true), 0u) << "wraps past the end";
+    EXPECT_EQ(findText(text, u"lclick", 17, false, false), 0u) << "up from a match";
+    EXPECT_EQ(findText(text, u"lclick", 0, false, false), 34u) << "up wraps to the end";
+    EXPECT_EQ(findText(text, u"RClick", 0, true, false), std::u16string::npos);
+    EXPECT_EQ(findText(text, u"", 0, true, false), std::u16string::npos);
+    EXPECT_EQ(findText(u"ab", u"abc", 0, true, false), std::u16string::npos);
+
+    Workspace workspace;
+    loadText(workspace, "LClick\nDelay 100\nlclick\nDelay 100\nLCLICK",
+             studio_test::utf8CharacterToGbk);
+    toggleBreakpoint(workspace, 4);
+    const std::u16string before = text;
+    const Replacement replacement = replaceAllChange(text, u"lclick", u"RClick", false);
+    ASSERT_EQ(replacement.count, 3);
+    closeStep(workspace.history);
+    edit(workspace, text,
+         text.substr(0, replacement.change.at) + replacement.change.inserted +
+             text.substr(replacement.change.at + replacement.change.removed.size()));
+    closeStep(workspace.history);
+    EXPECT_EQ(text, u"RClick\rDelay 100\rRClick\rDelay 100\rRClick");
+    EXPECT_EQ(workspace.document.lines[2].text, "RClick");
+    EXPECT_EQ(workspace.breakpoints, std::set<int>{4}) << "no line came or went";
+    EXPECT_EQ(replaceAllChange(text, u"RClick", u"RClick", true).count, 3);
+    EXPECT_EQ(replaceAllChange(text, u"rclick", u"x", true).count, 0);
+
+    TextChange inverse;
+    ASSERT_TRUE(takeUndo(workspace.history, inverse));
+    const std::u16string undone = text.substr(0, inverse.at) + inverse.inserted +
+                                  text.substr(inverse.at + inverse.removed.size());
+    EXPECT_EQ(undone, before);
+    EXPECT_FALSE(takeUndo(workspace.history, inverse)) << "one step for every replacement";
+}
+
+} // namespace
+
+namespace {
+
+// The problems list kept by replaying only the changed rows stays equal to the
+// document's problems through a session of edits, and an edit in one line
+// changes only that line's rows.
+TEST(StudioProblemRows, OnlyTheChangedRowsAreReplaced) {
+    Workspace workspace;
+    std::u16string text = u"Start\rBogus one\rLClick\rBogus two\rEnd";
+    loadText(workspace, "Start\nBogus one\nLClick\nBogus two\nEnd",
+             studio_test::utf8CharacterToGbk);
+    std::vector<Problem> shown;
+    auto refresh = [&] {
+        const std::vector<Problem> now = documentProblems(workspace.document);
+        const ProblemRowsChange rows = problemRowsChange(shown, now);
+        shown.erase(shown.begin() + static_cast<std::ptrdiff_t>(rows.first),
+                    shown.begin() + static_cast<std::ptrdiff_t>(rows.first + rows.removed));
+        shown.insert(shown.begin() + static_cast<std::ptrdiff_t>(rows.first),
+                     now.begin() + static_cast<std::ptrdiff_t>(rows.first),
+                     now.begin() + static_cast<std::ptrdiff_t>(rows.first + rows.inserted));
+        EXPECT_EQ(shown.size(), now.size());
+        for (std::size_t i = 0; i < now.size() && i < shown.size(); ++i) {
+            EXPECT_TRUE(sameProblem(shown[i], now[i])) << i;
+        }
+        return rows;
+    };
+    ProblemRowsChange rows = refresh();
+    ASSERT_GE(shown.size(), 2u) << "two unknown commands";
+    EXPECT_EQ(rows.first, 0u);
+    EXPECT_EQ(rows.removed, 0u);
+
+    // Mending one line replaces its row only.
+    const std::size_t before = shown.size();
+    edit(workspace, text, u"Start\rLClick\rLClick\rBogus two\rEnd");
+    rows = refresh();
+    EXPECT_EQ(rows.removed, 1u);
+    EXPECT_EQ(rows.inserted, 0u);
+    EXPECT_EQ(shown.size(), before - 1);
+    // Nothing new: no rows touched.
+    edit(workspace, text, u"Start\rLClick\rLClick \rBogus two\rEnd");
+    rows = refresh();
+    EXPECT_EQ(rows.removed + rows.inserted, 0u);
+    // A bad line added above: its row comes in and the row below names the
+    // line's new number.
+    edit(workspace, text, u"Start\rBogus three\rLClick\rLClick \rBogus two\rEnd");
+    rows = refresh();
+    EXPECT_EQ(rows.removed, 1u);
+    EXPECT_EQ(rows.inserted, 2u);
+    EXPECT_EQ(shown.back().line, 5);
+    edit(workspace, text, u"");
+    refresh();
 }
 
 } // namespace

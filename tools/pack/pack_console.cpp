@@ -22,11 +22,7 @@ void showReport(const std::string& text, ReportKind kind) {
                       : kind == ReportKind::Warned ? MB_ICONWARNING
                                                    : MB_ICONINFORMATION;
     // The texts are GBK: code page 936, not the system's ANSI code page.
-    constexpr UINT GbkCodePage = 936;
-    const int size = static_cast<int>(text.size());
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    const int length = MultiByteToWideChar(GbkCodePage, 0, text.data(), size, wide.data(), size);
-    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    const std::wstring wide = fromGbk(text);
     MessageBoxW(nullptr, wide.c_str(), L"pack", MB_OK | MB_SETFOREGROUND | icon);
 }
 

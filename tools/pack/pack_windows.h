@@ -2,6 +2,7 @@
 // The packer's Windows side: files, the GBK code page and resources.
 
 #include "exe_settings.h"
+#include "text_codes.h"
 
 #include <string>
 #include <string_view>
@@ -28,9 +29,7 @@ std::string packerPath();
 // The system's text for a Win32 error code, on one line.
 std::string errorText(unsigned long error);
 
-// Converts one UTF-8 character to GBK (code page 936), appending it to `out`;
-// false when GBK has no form for it. The GbkConverter of pack_text.h.
-bool utf8CharacterToGbk(std::string_view character, std::string& out);
+// utf8CharacterToGbk, the GbkConverter of pack_text.h, is in text_codes.h.
 
 // What a packed exe carries of its own beside the script.
 struct ExeResources {

@@ -1,8 +1,8 @@
 #include "record_intake.h"
 
-namespace {
+#include "text_codes.h"
 
-constexpr UINT GbkCodePage = 936;
+namespace {
 
 bool isOwnWindow(HWND window) {
     DWORD process = 0;
@@ -49,14 +49,12 @@ std::string gbkPrefix(const wchar_t* text, int length) {
     std::string out;
     for (int at = 0; at < length;) {
         const int width = IS_HIGH_SURROGATE(text[at]) && at + 1 < length ? 2 : 1;
-        char bytes[8];
-        BOOL usedDefault = FALSE;
-        const int written = WideCharToMultiByte(GbkCodePage, WC_NO_BEST_FIT_CHARS, text + at, width,
-                                                bytes, sizeof bytes, nullptr, &usedDefault);
-        if (written <= 0 || usedDefault) {
+        std::string bytes;
+        if (!wideToGbk(std::wstring_view(text + at, static_cast<std::size_t>(width)), bytes) ||
+            bytes.empty()) {
             break;
         }
-        out.append(bytes, static_cast<std::size_t>(written));
+        out += bytes;
         at += width;
     }
     return out;

@@ -9,6 +9,7 @@
 #include "pack_windows.h"
 #include "pe_image.h"
 #include "program_version.h"
+#include "text_codes.h"
 #include "ui_scale.h"
 #include "ui_text.h"
 
@@ -24,7 +25,6 @@ namespace {
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
-constexpr UINT GbkCodePage = 936;
 constexpr UINT TrayMessage = WM_APP + 1;
 constexpr UINT_PTR DrainTimer = 1;
 constexpr UINT_PTR EndTimer = 2;
@@ -70,17 +70,8 @@ std::string message(TextId id, std::initializer_list<std::string_view> arguments
     return formatUiText(uiText(id, session.language), arguments);
 }
 
-// GBK to UTF-16 through code page 936, whatever the system's ANSI code page.
-std::wstring wideFromGbk(const std::string& gbk) {
-    const int size = static_cast<int>(gbk.size());
-    std::wstring wide(gbk.size(), L'\0');
-    const int length = MultiByteToWideChar(GbkCodePage, 0, gbk.data(), size, wide.data(), size);
-    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-    return wide;
-}
-
 std::wstring windowText(TextId id, std::initializer_list<std::string_view> arguments = {}) {
-    return wideFromGbk(formatUiText(uiText(id, session.windowLanguage), arguments));
+    return fromGbk(formatUiText(uiText(id, session.windowLanguage), arguments));
 }
 
 // Standard error when the recorder was started with one (a console or a
@@ -131,7 +122,7 @@ bool findConsole() {
 }
 
 void showBox(const std::string& text, UINT icon) {
-    MessageBoxW(session.window, wideFromGbk(text).c_str(), L"record", MB_OK | icon);
+    MessageBoxW(session.window, fromGbk(text).c_str(), L"record", MB_OK | icon);
 }
 
 void stopRecording(StopReason reason);
@@ -167,27 +158,6 @@ std::string localDateTime(const char* format) {
     std::snprintf(text, sizeof text, format, now.wYear, now.wMonth, now.wDay, now.wHour,
                   now.wMinute, now.wSecond);
     return text;
-}
-
-// GBK to UTF-8 through code page 936: the script's bytes are GBK throughout.
-bool gbkToUtf8(const std::string& gbk, std::string& utf8) {
-    if (gbk.empty()) {
-        utf8.clear();
-        return true;
-    }
-    const int wideLength = MultiByteToWideChar(GbkCodePage, MB_ERR_INVALID_CHARS, gbk.data(),
-                                               static_cast<int>(gbk.size()), nullptr, 0);
-    if (wideLength <= 0) {
-        return false;
-    }
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(GbkCodePage, MB_ERR_INVALID_CHARS, gbk.data(), static_cast<int>(gbk.size()),
-                        wide.data(), wideLength);
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    utf8.assign(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
-    return true;
 }
 
 // Writes the whole file under a temporary name beside it and then renames it,

@@ -22,11 +22,7 @@ std::vector<std::string> commandArguments() {
         return arguments;
     }
     for (int i = 1; i < count; ++i) {
-        const int length =
-            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string argument(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, argument.data(), length, nullptr, nullptr);
-        arguments.push_back(argument);
+        arguments.push_back(toUtf8(wide[i]));
     }
     LocalFree(wide);
     return arguments;

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr UINT GbkCodePage = 936;
-
 // The standard handle to write to: the one the program was started with when
 // it is a pipe or file, else the console of the parent (a GUI program gets
 // none of its own); null when there is neither.
@@ -37,31 +35,6 @@ HANDLE outputHandle(bool toError, bool& console) {
 
 } // namespace
 
-std::wstring wideFromGbk(const std::string& gbk) {
-    if (gbk.empty()) {
-        return {};
-    }
-    const int length =
-        MultiByteToWideChar(GbkCodePage, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    MultiByteToWideChar(GbkCodePage, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(),
-                        length);
-    return wide;
-}
-
-std::string utf8FromGbk(const std::string& gbk) {
-    const std::wstring wide = wideFromGbk(gbk);
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length,
-                        nullptr, nullptr);
-    return utf8;
-}
-
 void printText(const std::string& gbk, bool utf8, bool toError) {
     bool console = false;
     HANDLE handle = outputHandle(toError, console);
@@ -69,12 +42,12 @@ void printText(const std::string& gbk, bool utf8, bool toError) {
         return;
     }
     if (console) {
-        const std::wstring wide = wideFromGbk(gbk);
+        const std::wstring wide = fromGbk(gbk);
         DWORD written = 0;
         WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
-    const std::string bytes = utf8 ? utf8FromGbk(gbk) : gbk;
+    const std::string bytes = utf8 ? toUtf8(fromGbk(gbk)) : gbk;
     DWORD written = 0;
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
@@ -110,7 +83,7 @@ bool copyToClipboard(HWND owner, const std::string& gbk) {
         }
         text += byte;
     }
-    const std::wstring wide = wideFromGbk(text);
+    const std::wstring wide = fromGbk(text);
     if (!OpenClipboard(owner)) {
         return false;
     }

@@ -4,13 +4,12 @@
 // spy_screen.h, which the studio shares.
 
 #include "spy_screen.h"
+#include "text_codes.h"
 
 #include <string>
 
 // ---- spy_output.cpp ------------------------------------------------------------
 
-std::wstring wideFromGbk(const std::string& gbk);
-std::string utf8FromGbk(const std::string& gbk);
 // Writes to the standard output (or error): to a console as Unicode, to a pipe
 // or file as GBK bytes or, with `utf8`, UTF-8. A GUI program has no console of
 // its own; it uses the handles it was given or the console of its parent.

@@ -78,7 +78,7 @@ SpyWindow spy;
 
 // A text of the table in the spy's language, for a window.
 std::wstring wideText(TextId id, std::initializer_list<std::string_view> arguments = {}) {
-    return wideFromGbk(formatUiText(uiText(id, spy.language), arguments));
+    return fromGbk(formatUiText(uiText(id, spy.language), arguments));
 }
 
 void setTextIfChanged(HWND control, std::wstring& shown, const std::wstring& text) {
@@ -146,10 +146,10 @@ void showLines() {
     for (int row = 0; row < LineCount && row < static_cast<int>(spy.lines.size()); ++row) {
         const SpyLine& line = spy.lines[static_cast<std::size_t>(row)];
         setTextIfChanged(spy.lineEdits[row], spy.shown[row],
-                         wideFromGbk(spyRowText(line, spy.language)));
+                         fromGbk(spyRowText(line, spy.language)));
         EnableWindow(spy.copyButtons[row], !line.line.empty());
     }
-    setTextIfChanged(spy.facts, spy.shownFacts, wideFromGbk(factsText(spy.current)));
+    setTextIfChanged(spy.facts, spy.shownFacts, fromGbk(factsText(spy.current)));
 }
 
 void refresh() {

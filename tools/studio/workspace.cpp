@@ -295,6 +295,11 @@ void moveBreakpoints(Workspace& workspace, const TextChange& change, const std::
     const bool atLineStart = at == 0 || now[at - 1] == u'\r';
     const int removed = breaks(change.removed);
     const int inserted = breaks(change.inserted);
+    // As many lines as before (typing in a line, Replace all over lines):
+    // every mark stays on its line.
+    if (removed == inserted) {
+        return;
+    }
     // A line whose start the change took away goes with its breakpoint.
     const bool removedToLineEnd = !change.removed.empty() && change.removed.back() == u'\r';
     std::set<int> moved;

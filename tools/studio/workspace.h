@@ -130,9 +130,9 @@ WorkspaceUpdate toggleKeepOpen(Workspace& workspace);
 // Breakpoints.
 WorkspaceUpdate toggleBreakpoint(Workspace& workspace, int line);
 // A change of the editor's text (which now reads `now`): breakpoints move with
-// their lines. A line with a breakpoint that the change removed loses it; a
-// line that text was put in front of (a line inserted above it, from the
-// start of the line) takes its breakpoint along.
+// their lines. A change that leaves as many lines as before moves none; a
+// line the change removed loses its breakpoint; a line that lines were put in
+// front of (Enter at its start) takes its breakpoint along.
 void moveBreakpoints(Workspace& workspace, const TextChange& change, const std::u16string& now);
 // The player line of an editor line in the run; 0 when the run does not play it.
 std::int32_t playerLineOf(const Workspace& workspace, int editorLine);

@@ -30,6 +30,10 @@ bool gbkToWide(std::string_view gbk, std::wstring& wide);
 // best fit, WC_NO_BEST_FIT_CHARS); `out` then holds what the system gave.
 bool wideToGbk(std::wstring_view text, std::string& out);
 bool wideToAnsi(std::wstring_view text, std::string& out);
+// One UTF-8 character as GBK, exactly or not at all: false for a character
+// GBK has no form for or one that would not come back as itself (the
+// GbkConverter of pack_text.h).
+bool utf8CharacterToGbk(std::string_view character, std::string& out);
 // A whole GBK text as UTF-8; false when the bytes are not valid GBK.
 bool gbkToUtf8(std::string_view gbk, std::string& utf8);
 #endif

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
 
 namespace {
 
@@ -99,5 +100,32 @@ bool gbkToUtf8(std::string_view gbk, std::string& utf8) {
         return false;
     }
     utf8 = toUtf8(wide);
+    return true;
+}
+
+bool utf8CharacterToGbk(std::string_view character, std::string& out) {
+    wchar_t wide[4];
+    const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, character.data(),
+                                               static_cast<int>(character.size()), wide, 4);
+    if (wideLength <= 0) {
+        return false;
+    }
+    char bytes[8];
+    BOOL usedDefault = FALSE;
+    // No best fit: a character GBK lacks must not turn into a look-alike or '?'.
+    const int length = WideCharToMultiByte(GbkCodePage, WC_NO_BEST_FIT_CHARS, wide, wideLength,
+                                           bytes, sizeof bytes, nullptr, &usedDefault);
+    if (length <= 0 || usedDefault) {
+        return false;
+    }
+    // The way back must give the same character, or the mapping is not exact.
+    wchar_t back[4];
+    const int backLength =
+        MultiByteToWideChar(GbkCodePage, MB_ERR_INVALID_CHARS, bytes, length, back, 4);
+    if (backLength != wideLength ||
+        std::wmemcmp(back, wide, static_cast<std::size_t>(wideLength)) != 0) {
+        return false;
+    }
+    out.append(bytes, static_cast<std::size_t>(length));
     return true;
 }

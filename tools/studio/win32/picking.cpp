@@ -4,7 +4,7 @@
 // The keys are hotkeys while picking, so they never reach the window under
 // the pointer, and nothing is clicked: the window in front stays the user's.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include "spy_screen.h"
 #include "studio_capture.h"
@@ -240,6 +240,7 @@ void startPicking() {
     if (picker.window == nullptr) {
         return;
     }
+    applyUpdate(setPicking(studio.workspace, true));
     picker.magnifier = createMagnifier();
     picker.lines.clear();
     picker.facts = SpyFacts{};
@@ -271,6 +272,7 @@ void endPicking() {
     }
     DestroyWindow(picker.window);
     picker.window = nullptr;
+    applyUpdate(setPicking(studio.workspace, false));
     destroyMagnifier(picker.magnifier);
     ShowWindow(studio.window, SW_RESTORE);
     SetForegroundWindow(studio.window);

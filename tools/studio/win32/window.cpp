@@ -1,12 +1,14 @@
 // studio: one window to write a script, check it as it is typed, run it and
-// make it into an exe. The window, its menus, keys and layout; the editor, the
-// files and the runs are in the other studio_*.cpp files.
+// make it into an exe. The window, its message switch, menus, keys and layout;
+// the editor, the files and the runs are in the other files of win32/.
 //
 //   studio [--lang zh|en] [SCRIPT]
 //   studio --version
 
-#include "studio_win32.h"
+#include "front_end.h"
 
+#include "command_line.h"
+#include "commands.h"
 #include "program_version.h"
 #include "studio_help.h"
 
@@ -15,6 +17,8 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <span>
+#include <vector>
 
 Studio studio;
 
@@ -26,143 +30,66 @@ constexpr int ProblemsHeight = 130;
 constexpr int CommandPaneWidth = 300;
 constexpr int CommandTextHeight = 110;
 constexpr int Gap = 4;
-
-struct ToolButton {
-    TextId label;
-    int command;
-};
-constexpr ToolButton ToolButtons[] = {
-    {TextId::StudioToolNew, CmdNew},
-    {TextId::StudioToolOpen, CmdOpen},
-    {TextId::StudioToolSave, CmdSave},
-    {TextId::StudioToolRun, CmdRun},
-    {TextId::StudioToolStop, CmdStop},
-    {TextId::StudioToolMakeExe, CmdMakeExe},
-    {TextId::StudioToolCommands, CmdInsertCommand},
-    {TextId::StudioToolRecord, CmdRecord},
-};
+constexpr int ToolButtonWidth = 96;
 
 // The order of the name forms in the command pane's list of forms.
 constexpr NameForm PaneForms[3] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
 constexpr TextId PaneFormLabels[3] = {TextId::StudioFormChinese, TextId::StudioFormEnglish,
                                       TextId::StudioFormCode};
 
-void appendItem(HMENU menu, int command, TextId label) {
-    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command), wideText(label).c_str());
+void appendItems(HMENU menu, std::span<const MenuItem> items) {
+    for (const MenuItem& item : items) {
+        switch (item.kind) {
+        case MenuItemKind::Separator:
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            break;
+        case MenuItemKind::Command:
+            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command),
+                        wideText(commandRow(item.command)->menuText).c_str());
+            break;
+        case MenuItemKind::RecentFiles:
+            studio.recentMenu = CreatePopupMenu();
+            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(studio.recentMenu),
+                        wideText(item.text).c_str());
+            break;
+        case MenuItemKind::Submenu: {
+            HMENU submenu = CreatePopupMenu();
+            appendItems(submenu, item.items);
+            AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                        wideText(item.text).c_str());
+            break;
+        }
+        }
+    }
 }
 
 HMENU createMenus() {
     HMENU bar = CreateMenu();
-    HMENU file = CreatePopupMenu();
-    appendItem(file, CmdNew, TextId::StudioMenuNew);
-    appendItem(file, CmdOpen, TextId::StudioMenuOpen);
-    appendItem(file, CmdSave, TextId::StudioMenuSave);
-    appendItem(file, CmdSaveAs, TextId::StudioMenuSaveAs);
-    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    HMENU recent = CreatePopupMenu();
-    AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(recent),
-                wideText(TextId::StudioMenuRecent).c_str());
-    HMENU encoding = CreatePopupMenu();
-    appendItem(encoding, CmdEncodingUtf8, TextId::StudioMenuUtf8);
-    appendItem(encoding, CmdEncodingUtf8Bom, TextId::StudioMenuUtf8Bom);
-    appendItem(encoding, CmdEncodingGbk, TextId::StudioMenuGbk);
-    AppendMenuW(encoding, MF_SEPARATOR, 0, nullptr);
-    appendItem(encoding, CmdLineEndsCrLf, TextId::StudioMenuCrLf);
-    appendItem(encoding, CmdLineEndsLf, TextId::StudioMenuLf);
-    AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(encoding),
-                wideText(TextId::StudioMenuEncoding).c_str());
-    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    appendItem(file, CmdExit, TextId::StudioMenuExit);
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file),
-                wideText(TextId::StudioMenuFile).c_str());
-
-    HMENU edit = CreatePopupMenu();
-    appendItem(edit, CmdUndo, TextId::StudioMenuUndo);
-    appendItem(edit, CmdRedo, TextId::StudioMenuRedo);
-    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
-    appendItem(edit, CmdCut, TextId::StudioMenuCut);
-    appendItem(edit, CmdCopy, TextId::StudioMenuCopy);
-    appendItem(edit, CmdPaste, TextId::StudioMenuPaste);
-    appendItem(edit, CmdSelectAll, TextId::StudioMenuSelectAll);
-    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
-    appendItem(edit, CmdFind, TextId::StudioMenuFind);
-    appendItem(edit, CmdFindNext, TextId::StudioMenuFindNext);
-    appendItem(edit, CmdReplace, TextId::StudioMenuReplace);
-    appendItem(edit, CmdGoToLine, TextId::StudioMenuGoToLine);
-    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
-    appendItem(edit, CmdComplete, TextId::StudioMenuComplete);
-    appendItem(edit, CmdInsertCommand, TextId::StudioMenuInsertCommand);
-    appendItem(edit, CmdNextProblem, TextId::StudioMenuNextProblem);
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit),
-                wideText(TextId::StudioMenuEdit).c_str());
-
-    HMENU script = CreatePopupMenu();
-    appendItem(script, CmdRun, TextId::StudioMenuRun);
-    appendItem(script, CmdStop, TextId::StudioMenuStop);
-    appendItem(script, CmdMakeExe, TextId::StudioMenuMakeExe);
-    AppendMenuW(script, MF_SEPARATOR, 0, nullptr);
-    appendItem(script, CmdToggleBreakpoint, TextId::StudioMenuBreakpoint);
-    appendItem(script, CmdStep, TextId::StudioMenuStep);
-    appendItem(script, CmdPause, TextId::StudioMenuPause);
-    appendItem(script, CmdRunSelection, TextId::StudioMenuRunSelection);
-    appendItem(script, CmdRunFromCursor, TextId::StudioMenuRunFromCursor);
-    AppendMenuW(script, MF_SEPARATOR, 0, nullptr);
-    appendItem(script, CmdKeepOpen, TextId::StudioMenuKeepOpen);
-    AppendMenuW(script, MF_SEPARATOR, 0, nullptr);
-    appendItem(script, CmdPick, TextId::StudioMenuPick);
-    appendItem(script, CmdRecord, TextId::StudioMenuRecord);
-    appendItem(script, CmdRecordOptions, TextId::StudioMenuRecordOptions);
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(script),
-                wideText(TextId::StudioMenuScript).c_str());
-
-    HMENU view = CreatePopupMenu();
-    appendItem(view, CmdFocusEditor, TextId::StudioMenuFocusEditor);
-    appendItem(view, CmdFocusProblems, TextId::StudioMenuFocusProblems);
-    appendItem(view, CmdFocusCommands, TextId::StudioMenuFocusCommands);
-    appendItem(view, CmdShowRunLog, TextId::StudioMenuRunLog);
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view),
-                wideText(TextId::StudioMenuView).c_str());
-
-    HMENU help = CreatePopupMenu();
-    appendItem(help, CmdAbout, TextId::StudioMenuAbout);
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help),
-                wideText(TextId::StudioMenuHelp).c_str());
+    for (const Menu& menu : menuBar()) {
+        HMENU popup = CreatePopupMenu();
+        appendItems(popup, menu.items);
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), wideText(menu.text).c_str());
+    }
     return bar;
 }
 
+ACCEL accelerator(const CommandKey& key, int command) {
+    BYTE flags = FVIRTKEY;
+    flags |= (key.modifiers & Ctrl) != 0 ? FCONTROL : 0;
+    flags |= (key.modifiers & Shift) != 0 ? FSHIFT : 0;
+    return ACCEL{flags, key.key, static_cast<WORD>(command)};
+}
+
 HACCEL createAccelerators() {
-    ACCEL keys[] = {
-        {FCONTROL | FVIRTKEY, 'N', CmdNew},
-        {FCONTROL | FVIRTKEY, 'O', CmdOpen},
-        {FCONTROL | FVIRTKEY, 'S', CmdSave},
-        {FCONTROL | FSHIFT | FVIRTKEY, 'S', CmdSaveAs},
-        {FCONTROL | FVIRTKEY, 'Z', CmdUndo},
-        {FCONTROL | FVIRTKEY, 'Y', CmdRedo},
-        {FCONTROL | FSHIFT | FVIRTKEY, 'Z', CmdRedo},
-        {FCONTROL | FVIRTKEY, 'X', CmdCut},
-        {FCONTROL | FVIRTKEY, 'C', CmdCopy},
-        {FCONTROL | FVIRTKEY, 'V', CmdPaste},
-        {FCONTROL | FVIRTKEY, 'A', CmdSelectAll},
-        {FCONTROL | FVIRTKEY, 'F', CmdFind},
-        {FVIRTKEY, VK_F3, CmdFindNext},
-        {FCONTROL | FVIRTKEY, 'H', CmdReplace},
-        {FCONTROL | FVIRTKEY, 'G', CmdGoToLine},
-        {FCONTROL | FVIRTKEY, VK_SPACE, CmdComplete},
-        {FVIRTKEY, VK_F1, CmdFocusCommands},
-        {FVIRTKEY, VK_F5, CmdRun},
-        {FSHIFT | FVIRTKEY, VK_F5, CmdStop},
-        {FVIRTKEY, VK_F6, CmdFocusProblems},
-        {FSHIFT | FVIRTKEY, VK_F6, CmdFocusEditor},
-        {FVIRTKEY, VK_F7, CmdMakeExe},
-        {FVIRTKEY, VK_F8, CmdNextProblem},
-        {FVIRTKEY, VK_F9, CmdToggleBreakpoint},
-        {FVIRTKEY, VK_F10, CmdStep},
-        {FVIRTKEY, VK_F11, CmdPause},
-        {FCONTROL | FVIRTKEY, VK_F5, CmdRunSelection},
-        {FCONTROL | FVIRTKEY, VK_F10, CmdRunFromCursor},
-        {FCONTROL | FVIRTKEY, 'L', CmdShowRunLog},
-    };
-    return CreateAcceleratorTableW(keys, static_cast<int>(sizeof(keys) / sizeof(keys[0])));
+    std::vector<ACCEL> keys;
+    for (const CommandRow& row : commandRows()) {
+        for (const CommandKey& key : {row.key, row.otherKey}) {
+            if (key.key != 0) {
+                keys.push_back(accelerator(key, row.id));
+            }
+        }
+    }
+    return CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
 
 HWND createChild(const wchar_t* className, const std::wstring& text, DWORD style, int id,
@@ -230,40 +157,47 @@ void insertSelectedCommand() {
     }
 }
 
+// Every pixel size of the window's layout, from its design at 96 DPI.
 void layout() {
     RECT client;
     GetClientRect(studio.window, &client);
     const int width = client.right;
     const int height = client.bottom;
-    int x = Gap;
+    const int gap = scaled(Gap);
+    const int toolbarHeight = scaled(ToolbarHeight);
+    const int statusHeight = scaled(StatusHeight);
+    const int buttonWidth = scaled(ToolButtonWidth);
+    int x = gap;
     for (HWND button : studio.toolButtons) {
-        MoveWindow(button, x, 2, 96, ToolbarHeight - 4, TRUE);
-        x += 96 + Gap;
+        MoveWindow(button, x, scaled(2), buttonWidth, toolbarHeight - scaled(4), TRUE);
+        x += buttonWidth + gap;
     }
-    const int top = ToolbarHeight;
-    const int bottom = height - StatusHeight;
-    const int paneLeft = std::max(width - CommandPaneWidth, width / 2);
-    const int editorWidth = paneLeft - Gap;
-    const int problemsTop = std::max(top + 40, bottom - ProblemsHeight);
-    const int gutter = gutterWidth();
-    MoveWindow(studio.gutter, 0, top, gutter, problemsTop - top - Gap, TRUE);
-    MoveWindow(studio.editor, gutter, top, editorWidth - gutter, problemsTop - top - Gap, TRUE);
+    const int top = toolbarHeight;
+    const int bottom = height - statusHeight;
+    const int paneLeft = std::max(width - scaled(CommandPaneWidth), width / 2);
+    const int editorWidth = paneLeft - gap;
+    const int problemsTop = std::max(top + scaled(40), bottom - scaled(ProblemsHeight));
+    const int gutter = scaled(GutterWidth);
+    MoveWindow(studio.gutter, 0, top, gutter, problemsTop - top - gap, TRUE);
+    MoveWindow(studio.editor, gutter, top, editorWidth - gutter, problemsTop - top - gap, TRUE);
     // The run log, when shown, takes the right half below the script.
-    const int problemsWidth = studio.runLogShown ? editorWidth / 2 - Gap / 2 : editorWidth;
+    const int problemsWidth = studio.runLogShown ? editorWidth / 2 - gap / 2 : editorWidth;
     MoveWindow(studio.problems, 0, problemsTop, problemsWidth, bottom - problemsTop, TRUE);
-    MoveWindow(studio.runLog, problemsWidth + Gap, problemsTop, editorWidth - problemsWidth - Gap,
+    MoveWindow(studio.runLog, problemsWidth + gap, problemsTop, editorWidth - problemsWidth - gap,
                bottom - problemsTop, TRUE);
     const int paneWidth = width - paneLeft;
-    MoveWindow(studio.commandForm, paneLeft, top, paneWidth, 200, TRUE);
-    const int listTop = top + 28;
-    const int textTop = std::max(listTop + 40, bottom - CommandTextHeight);
-    MoveWindow(studio.commandList, paneLeft, listTop, paneWidth, textTop - listTop - Gap, TRUE);
+    MoveWindow(studio.commandForm, paneLeft, top, paneWidth, scaled(200), TRUE);
+    const int listTop = top + scaled(28);
+    const int textTop = std::max(listTop + scaled(40), bottom - scaled(CommandTextHeight));
+    MoveWindow(studio.commandList, paneLeft, listTop, paneWidth, textTop - listTop - gap, TRUE);
     MoveWindow(studio.commandText, paneLeft, textTop, paneWidth, bottom - textTop, TRUE);
     const int third = width / 3;
-    MoveWindow(studio.statusPlace, Gap, bottom + 2, third - Gap, StatusHeight - 4, TRUE);
-    MoveWindow(studio.statusState, third, bottom + 2, third + third / 2, StatusHeight - 4, TRUE);
-    MoveWindow(studio.statusFormat, third + third + third / 2, bottom + 2,
-               width - third * 2 - third / 2 - Gap, StatusHeight - 4, TRUE);
+    const int statusTop = bottom + scaled(2);
+    const int statusLine = statusHeight - scaled(4);
+    MoveWindow(studio.statusPlace, gap, statusTop, third - gap, statusLine, TRUE);
+    MoveWindow(studio.statusState, third, statusTop, third + third / 2, statusLine, TRUE);
+    MoveWindow(studio.statusFormat, third + third + third / 2, statusTop,
+               width - third * 2 - third / 2 - gap, statusLine, TRUE);
 }
 
 void createControls() {
@@ -271,10 +205,11 @@ void createControls() {
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     studio.uiFont = CreateFontIndirectW(&metrics.lfMessageFont);
-    for (std::size_t i = 0; i < sizeof(ToolButtons) / sizeof(ToolButtons[0]); ++i) {
-        studio.toolButtons.push_back(createChild(L"button", wideText(ToolButtons[i].label),
-                                                 BS_PUSHBUTTON,
-                                                 ToolButtonId + static_cast<int>(i)));
+    const std::span<const StudioId> tools = toolbarCommands();
+    for (std::size_t i = 0; i < tools.size(); ++i) {
+        studio.toolButtons.push_back(
+            createChild(L"button", wideText(commandRow(tools[i])->toolText), BS_PUSHBUTTON,
+                        ToolButtonId + static_cast<int>(i)));
     }
     studio.editor = createEditor(studio.window);
     createDebugControls();
@@ -391,7 +326,7 @@ void onCommand(int id, int code, HWND control) {
         return;
     }
     if (id >= ToolButtonId && id < ToolButtonId + static_cast<int>(studio.toolButtons.size())) {
-        id = ToolButtons[id - ToolButtonId].command;
+        id = toolbarCommands()[static_cast<std::size_t>(id - ToolButtonId)];
         SetFocus(studio.editor);
     }
     if (id >= CmdRecentFirst && id < CmdRecentFirst + static_cast<int>(RecentCount)) {
@@ -657,34 +592,15 @@ bool handleKey(const MSG& message) {
     return false;
 }
 
-struct Arguments {
-    std::wstring language;
-    std::wstring script;
-    bool version = false;
-    std::wstring error;
-};
-
-Arguments readArguments() {
-    Arguments arguments;
+StudioArguments readArguments() {
     int count = 0;
     wchar_t** values = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::u16string> arguments;
     for (int i = 1; values != nullptr && i < count; ++i) {
-        const std::wstring value = values[i];
-        if (value == L"--version") {
-            arguments.version = true;
-        } else if (value == L"--lang" && i + 1 < count) {
-            arguments.language = values[++i];
-            if (!isUiLanguageOption(toGbk(arguments.language))) {
-                arguments.error = L"--lang " + arguments.language;
-            }
-        } else if (value.rfind(L"--", 0) == 0) {
-            arguments.error = value;
-        } else {
-            arguments.script = value;
-        }
+        arguments.push_back(toU16(values[i]));
     }
     LocalFree(values);
-    return arguments;
+    return parseStudioArguments(arguments);
 }
 
 // Writes to the console the studio was started from, if any.
@@ -706,9 +622,33 @@ std::wstring wideText(TextId id) {
     return fromGbk(text(id));
 }
 
+int scaled(int designPixels) {
+    // GetDpiForWindow comes with Windows 10; before it, the design size.
+    using DpiOfWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiOfWindow = reinterpret_cast<DpiOfWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dpi =
+        dpiOfWindow != nullptr && studio.window != nullptr ? dpiOfWindow(studio.window) : 0;
+    return MulDiv(designPixels, dpi != 0 ? static_cast<int>(dpi) : 96, 96);
+}
+
 void updateMenus() {
-    CheckMenuItem(GetMenu(studio.window), CmdKeepOpen,
-                  studio.workspace.keepOpenWhileRunning ? MF_CHECKED : MF_UNCHECKED);
+    HMENU menu = GetMenu(studio.window);
+    for (const CommandRow& row : commandRows()) {
+        const bool enabled = commandEnabled(row, studio.workspace);
+        EnableMenuItem(menu, row.id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        const bool checked = commandChecked(row, studio.workspace);
+        if (row.radio && checked) {
+            CheckMenuRadioItem(menu, row.id, row.id, row.id, MF_BYCOMMAND);
+        } else if (row.checked != nullptr) {
+            CheckMenuItem(menu, row.id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+        }
+    }
+    const std::span<const StudioId> tools = toolbarCommands();
+    for (std::size_t i = 0; i < tools.size() && i < studio.toolButtons.size(); ++i) {
+        EnableWindow(studio.toolButtons[i],
+                     commandEnabled(*commandRow(tools[i]), studio.workspace));
+    }
 }
 
 void applyUpdate(const WorkspaceUpdate& update) {
@@ -731,7 +671,7 @@ void applyUpdate(const WorkspaceUpdate& update) {
     if (update.recentMenu) {
         rebuildRecentMenu();
     }
-    if (update.menus) {
+    if (update.menus || update.formatStatus) {
         updateMenus();
     }
     if (update.saveSettings) {
@@ -748,16 +688,17 @@ int showBox(const std::wstring& message, UINT flags) {
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    const Arguments arguments = readArguments();
+    const StudioArguments arguments = readArguments();
     studio.workspace.language =
-        chooseUiLanguage(toGbk(arguments.language), GetUserDefaultUILanguage());
+        chooseUiLanguage(utf16ToUtf8(arguments.language), GetUserDefaultUILanguage());
     if (arguments.version) {
         printToConsole(std::string("studio ") + PROGRAM_VERSION + "\n");
         return 0;
     }
     if (!arguments.error.empty()) {
         MessageBoxW(nullptr,
-                    fromGbk(formatUiText(text(TextId::StudioBadArgument), {toGbk(arguments.error)}))
+                    fromGbk(formatUiText(text(TextId::StudioBadArgument),
+                                         {toGbk(fromU16(arguments.error))}))
                         .c_str(),
                     wideText(TextId::StudioName).c_str(), MB_OK | MB_ICONERROR);
         return 2;
@@ -790,7 +731,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     newScript();
     restorePlacement(show);
     if (!arguments.script.empty()) {
-        openScript(arguments.script);
+        openScript(fromU16(arguments.script));
     } else {
         offerRecovery();
     }

@@ -4,9 +4,10 @@
 // redo are the studio's own (the control's are off), so colouring never
 // becomes a step the user has to undo.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include "pack_windows.h"
+#include "problem_rows.h"
 #include "studio_colour.h"
 #include "studio_help.h"
 
@@ -161,10 +162,6 @@ int visibleLineCount() {
 
 std::string lineUtf8(const std::u16string& line) {
     return utf16ToUtf8(line);
-}
-
-bool sameProblem(const Problem& a, const Problem& b) {
-    return a.line == b.line && a.kind == b.kind && a.message == b.message;
 }
 
 std::wstring problemText(const Problem& problem) {
@@ -493,8 +490,6 @@ void redoEdit() {
     studio.recordingUndo = true;
 }
 
-// The problems list follows the document: only the rows that differ from what
-// it shows are replaced, so a keystroke costs rows, not the whole list.
 void markColoursStale(const WorkspaceUpdate& update) {
     if (update.allLines) {
         studio.coloured.assign(studio.workspace.document.lines.size(), false);
@@ -512,32 +507,25 @@ void markColoursStale(const WorkspaceUpdate& update) {
     }
 }
 
+// The problems list follows the document: only the rows that differ from what
+// it shows are replaced, so a keystroke costs rows, not the whole list.
 void refreshProblems() {
-    const std::vector<Problem> now = documentProblems(studio.workspace.document);
-    const std::vector<Problem>& shown = studio.shownProblems;
-    std::size_t start = 0;
-    while (start < now.size() && start < shown.size() && sameProblem(now[start], shown[start])) {
-        ++start;
-    }
-    std::size_t end = 0;
-    while (end < now.size() - start && end < shown.size() - start &&
-           sameProblem(now[now.size() - 1 - end], shown[shown.size() - 1 - end])) {
-        ++end;
-    }
-    if (start + end == now.size() && start + end == shown.size()) {
+    std::vector<Problem> now = documentProblems(studio.workspace.document);
+    const ProblemRowsChange rows = problemRowsChange(studio.shownProblems, now);
+    if (rows.removed == 0 && rows.inserted == 0) {
         return;
     }
     SendMessageW(studio.problems, WM_SETREDRAW, FALSE, 0);
-    for (std::size_t i = start; i < shown.size() - end; ++i) {
-        SendMessageW(studio.problems, LB_DELETESTRING, start, 0);
+    for (std::size_t i = 0; i < rows.removed; ++i) {
+        SendMessageW(studio.problems, LB_DELETESTRING, rows.first, 0);
     }
-    for (std::size_t i = start; i < now.size() - end; ++i) {
+    for (std::size_t i = rows.first; i < rows.first + rows.inserted; ++i) {
         SendMessageW(studio.problems, LB_INSERTSTRING, i,
                      reinterpret_cast<LPARAM>(problemText(now[i]).c_str()));
     }
     SendMessageW(studio.problems, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(studio.problems, nullptr, TRUE);
-    studio.shownProblems = now;
+    studio.shownProblems = std::move(now);
 }
 
 void goToLine(int line) {

@@ -3,7 +3,7 @@
 // what it waits for, where it stopped, why it ended), Pause, Step and
 // Continue through the shared block, and the run log.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include "pack_windows.h"
 #include "studio_help.h"
@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int GutterWidth = 52;
 constexpr std::size_t RunLogRows = 2000;
 constexpr UINT TraceTimerMs = 100;
 constexpr COLORREF BreakpointColour = RGB(200, 30, 30);
@@ -94,7 +93,7 @@ LRESULT CALLBACK gutterProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             SelectObject(dc, old);
             DeleteObject(brush);
         }
-        RECT number{22, y, GutterWidth - 4, y + 16};
+        RECT number{22, y, scaled(GutterWidth) - 4, y + 16};
         const std::wstring label = std::to_wstring(line + 1);
         DrawTextW(dc, label.c_str(), -1, &number, DT_RIGHT | DT_SINGLELINE | DT_TOP);
     }
@@ -111,10 +110,10 @@ void createDebugControls() {
     gutterClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     gutterClass.lpszClassName = L"ScriptStudioGutter";
     RegisterClassW(&gutterClass);
-    studio.gutter =
-        CreateWindowExW(0, gutterClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, GutterWidth,
-                        10, studio.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(GutterId)),
-                        studio.instance, nullptr);
+    studio.gutter = CreateWindowExW(0, gutterClass.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0,
+                                    scaled(GutterWidth), 10, studio.window,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(GutterId)),
+                                    studio.instance, nullptr);
     studio.runLog = CreateWindowExW(
         WS_EX_CLIENTEDGE, L"listbox", L"",
         WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_TABSTOP, 0, 0,
@@ -123,10 +122,6 @@ void createDebugControls() {
     SendMessageW(studio.runLog, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont), FALSE);
     SendMessageW(studio.runLog, LB_SETHORIZONTALEXTENT, 3000, 0);
     studio.traceMessage = RegisterWindowMessageA(TraceMessageName);
-}
-
-int gutterWidth() {
-    return GutterWidth;
 }
 
 void invalidateGutter() {

@@ -4,7 +4,7 @@
 // cursor, where the check takes them like typed ones. A blank script gets the
 // whole script record.exe would write; a script with lines gets the body only.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include "pack_windows.h"
 #include "record_intake.h"
@@ -90,6 +90,7 @@ void finishRecording(bool stopKeyPressed) {
         recording.endTime = GetTickCount();
     }
     recorder.active = false;
+    applyUpdate(setRecording(studio.workspace, false));
     ShowWindow(studio.window, SW_RESTORE);
     SetForegroundWindow(studio.window);
     SetFocus(studio.editor);
@@ -161,6 +162,7 @@ void toggleRecording() {
     }
     recorder.intake.recording.startTime = GetTickCount();
     recorder.active = true;
+    applyUpdate(setRecording(studio.workspace, true));
     recorder.drainTimer = SetTimer(nullptr, 0, DrainMs, onDrainTimer);
     recorder.endTimer =
         options.seconds > 0 ? SetTimer(nullptr, 0, options.seconds * 1000, onEndTimer) : 0;
@@ -170,62 +172,10 @@ void toggleRecording() {
 }
 
 void askRecordOptions() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW promptClass{};
-        promptClass.lpfnWndProc = DefWindowProcW;
-        promptClass.hInstance = studio.instance;
-        promptClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        promptClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        promptClass.lpszClassName = L"ScriptStudioRecordOptions";
-        RegisterClassW(&promptClass);
-        registered = true;
-    }
-    RECT owner;
-    GetWindowRect(studio.window, &owner);
-    HWND prompt = CreateWindowExW(WS_EX_DLGMODALFRAME, L"ScriptStudioRecordOptions",
-                                  wideText(TextId::StudioRecordOptionsTitle).c_str(),
-                                  WS_POPUP | WS_CAPTION, owner.left + 80, owner.top + 120, 520, 150,
-                                  studio.window, nullptr, studio.instance, nullptr);
-    auto child = [&](const wchar_t* className, const std::wstring& label, DWORD style, int id,
-                     RECT place) {
-        HWND control = CreateWindowExW(
-            className == std::wstring(L"edit") ? WS_EX_CLIENTEDGE : 0, className, label.c_str(),
-            WS_CHILD | WS_VISIBLE | style, place.left, place.top, place.right, place.bottom, prompt,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), studio.instance, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont), FALSE);
-        return control;
-    };
-    child(L"static", wideText(TextId::StudioRecordOptionsPrompt), 0, -1, {10, 8, 490, 34});
-    HWND edit = child(L"edit", storedOptions(), WS_TABSTOP | ES_AUTOHSCROLL, 10, {10, 46, 490, 24});
-    child(L"button", wideText(TextId::StudioOk), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK,
-          {330, 78, 80, 26});
-    child(L"button", wideText(TextId::StudioCancel), WS_TABSTOP, IDCANCEL, {420, 78, 80, 26});
-    EnableWindow(studio.window, FALSE);
-    ShowWindow(prompt, SW_SHOW);
-    SetFocus(edit);
-    bool accepted = false;
-    MSG message;
-    for (bool done = false; !done && GetMessageW(&message, nullptr, 0, 0) > 0;) {
-        const bool key = message.message == WM_KEYDOWN;
-        const bool button = message.message == WM_LBUTTONUP && GetParent(message.hwnd) == prompt;
-        if ((key && message.wParam == VK_RETURN) ||
-            (button && GetDlgCtrlID(message.hwnd) == IDOK)) {
-            accepted = done = true;
-        } else if ((key && message.wParam == VK_ESCAPE) ||
-                   (button && GetDlgCtrlID(message.hwnd) == IDCANCEL)) {
-            done = true;
-        }
-        if (!IsDialogMessageW(prompt, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    wchar_t typed[512] = {};
-    GetWindowTextW(edit, typed, 512);
-    EnableWindow(studio.window, TRUE);
-    DestroyWindow(prompt);
-    SetForegroundWindow(studio.window);
+    std::vector<DialogField> fields{
+        {wideText(TextId::StudioRecordOptionsPrompt), storedOptions(), false}};
+    const bool accepted = askFields(wideText(TextId::StudioRecordOptionsTitle), fields, 520);
+    const std::wstring typed = fields[0].value;
     if (!accepted) {
         return;
     }

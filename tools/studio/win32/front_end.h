@@ -52,6 +52,7 @@ struct Studio {
     HFONT font = nullptr;
     HFONT uiFont = nullptr;
     HACCEL accelerators = nullptr;
+    HMENU recentMenu = nullptr; // the File menu's recent files
     HWND findDialog = nullptr;
     UINT findMessage = 0;
 
@@ -92,12 +93,27 @@ struct Studio {
 
 extern Studio studio;
 
+// A size of the window's design at 96 DPI in the window's pixels: every pixel
+// size of the layout goes through here.
+int scaled(int designPixels);
+// The gutter's width at 96 DPI.
+constexpr int GutterWidth = 52;
+
 // Texts.
 const char* text(TextId id);
 std::wstring wideText(TextId id);
 int showBox(const std::wstring& message, UINT flags);
 
-// studio_editor.cpp: the editor and the document behind it.
+// dialog.cpp: the one prompt of the studio, a field per labelled text.
+struct DialogField {
+    std::wstring label;
+    std::wstring value; // shown at first; what the user left there afterwards
+    bool digitsOnly = false;
+};
+// Modal over the studio's window; `width` in pixels at 96 DPI. True for OK.
+bool askFields(const std::wstring& title, std::vector<DialogField>& fields, int width);
+
+// editor.cpp: the editor and the document behind it.
 HWND createEditor(HWND parent);
 void setEditorText(const std::string& utf8Text); // a new document; history cleared
 void onEditorChange();
@@ -120,7 +136,7 @@ void showCompletion();
 void acceptCompletion();
 void hideCompletion();
 
-// studio_files.cpp: files, settings, recovery.
+// files.cpp: files, settings, recovery.
 bool openScript(const std::wstring& path);
 // The system's dialog to open a script or to save one, starting at `initial`;
 // the chosen path, or empty when the user cancelled.
@@ -142,7 +158,7 @@ void offerRecovery();
 void checkDiskChange();
 std::wstring directoryOfProgram();
 
-// studio_run.cpp: Run and Make exe.
+// run.cpp: Run and Make exe.
 enum class RunKind { Whole, StepFromStart, Selection, FromCursor };
 void startRun(RunKind kind);
 void runScript();
@@ -156,10 +172,9 @@ void applyUpdate(const WorkspaceUpdate& update);
 // Menu checks and enabled states from the workspace.
 void updateMenus();
 
-// studio_debug.cpp: the trace of a run, breakpoints, steps, the run log and the
+// trace.cpp: the trace of a run, breakpoints, steps, the run log and the
 // line numbers beside the editor.
 void createDebugControls();
-int gutterWidth();
 void onTraceMessage(WPARAM wParam, LPARAM lParam);
 void onTraceTimer();
 void toggleBreakpoint();
@@ -178,13 +193,13 @@ bool prepareTrace(const std::vector<int>& editorLines, bool stopAtFirst, std::st
                   std::string& error);
 void endTrace();
 
-// studio_find.cpp: find, replace, go to line.
+// find.cpp: find, replace, go to line.
 void showFind(bool replace);
 void findNext();
 void onFindMessage(FINDREPLACEW* find);
 void askGoToLine();
 
-// studio_picking.cpp, studio_recording.cpp: pick from the screen, record into
+// picking.cpp, recording.cpp: pick from the screen, record into
 // the script.
 void initCapture(); // the picking hotkey, Ctrl+Shift+F11
 void startPicking();

@@ -1,7 +1,7 @@
 // Run and Make exe: the script as the check judged it, packed by the packer's
 // library into a copy of the player beside the studio.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include "pack_options.h"
 #include "pack_windows.h"

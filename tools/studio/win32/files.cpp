@@ -2,7 +2,7 @@
 // recovery copy of unsaved work, the settings kept in the registry (window
 // place, recent files, options) and files changed by other programs.
 
-#include "studio_win32.h"
+#include "front_end.h"
 
 #include "pack_windows.h"
 #include "studio_recovery.h"
@@ -185,17 +185,6 @@ void updateFormatStatus() {
         status += "   " + std::string(text(TextId::StudioMixedLineEnds));
     }
     SetWindowTextW(studio.statusFormat, fromGbk(status).c_str());
-    HMENU menu = GetMenu(studio.window);
-    const bool utf8 = studio.workspace.format.encoding == SourceEncoding::Utf8;
-    CheckMenuRadioItem(menu, CmdEncodingUtf8, CmdEncodingGbk,
-                       !utf8                                   ? CmdEncodingGbk
-                       : studio.workspace.format.byteOrderMark ? CmdEncodingUtf8Bom
-                                                               : CmdEncodingUtf8,
-                       MF_BYCOMMAND);
-    CheckMenuRadioItem(menu, CmdLineEndsCrLf, CmdLineEndsLf,
-                       studio.workspace.format.lineEnds == LineEndStyle::Lf ? CmdLineEndsLf
-                                                                            : CmdLineEndsCrLf,
-                       MF_BYCOMMAND);
 }
 
 namespace {
@@ -332,8 +321,7 @@ void checkDiskChange() {
 }
 
 void rebuildRecentMenu() {
-    HMENU file = GetSubMenu(GetMenu(studio.window), 0);
-    HMENU recent = GetSubMenu(file, 5);
+    HMENU recent = studio.recentMenu;
     if (recent == nullptr) {
         return;
     }
