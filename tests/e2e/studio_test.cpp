@@ -58,16 +58,25 @@ std::string recoveryFolder() {
     return std::string(folder) + "\\Script player\\Studio";
 }
 
-void removeRecoveryCopies() {
+// Every file of the recovery folder: copies, set-aside copies.
+std::vector<std::string> recoveryFiles(const char* pattern = "recovery-*") {
+    std::vector<std::string> names;
     WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((recoveryFolder() + "\\recovery-*.studio").c_str(), &found);
+    HANDLE search = FindFirstFileA((recoveryFolder() + "\\" + pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
-        return;
+        return names;
     }
     do {
-        DeleteFileA((recoveryFolder() + "\\" + found.cFileName).c_str());
+        names.push_back(found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
+    return names;
+}
+
+void removeRecoveryCopies() {
+    for (const std::string& name : recoveryFiles()) {
+        DeleteFileA((recoveryFolder() + "\\" + name).c_str());
+    }
 }
 
 bool anyRecoveryCopy() {
@@ -224,4 +233,100 @@ TEST(Studio, RefusesFilesItCannotShowAndLeavesThemAsTheyAre) {
     EXPECT_EQ(studio.editorText(), "");
     EXPECT_EQ(studio.title().rfind("Untitled", 0), 0u) << studio.title();
     EXPECT_EQ(readBytes(binary), bytes);
+}
+
+namespace {
+
+// The studio on `path` with unsaved work typed at its end, killed as a crash
+// kills it once its recovery copy is there; the copy's name.
+std::string killWithUnsavedWork(const std::string& arguments, const std::string& typed) {
+    StudioUnderTest studio(arguments);
+    if (!studio.waitForWindow() || !eventually([&] { return studio.title().size() > 0; }) ||
+        !studio.bringToFront()) {
+        return "";
+    }
+    press(VK_END, {VK_CONTROL});
+    type(typed);
+    if (!eventually([&] { return recoveryFiles("recovery-*.studio").size() == 1; }, 10000)) {
+        return "";
+    }
+    const std::string name = recoveryFiles("recovery-*.studio")[0];
+    studio.program.kill();
+    return name;
+}
+
+// The studio takes keys at once: no box stands in the way.
+bool takesTyping(StudioUnderTest& studio, const std::string& before) {
+    if (!studio.waitForWindow() || !eventually([&] { return studio.editorText() == before; }) ||
+        !studio.bringToFront()) {
+        return false;
+    }
+    press(VK_END, {VK_CONTROL});
+    type("LClick"); // no Y or N, which would answer a box
+    return eventually([&] { return studio.editorText() == before + "LClick"; });
+}
+
+} // namespace
+
+TEST(Studio, OffersUnsavedWorkAgainWhenStartedOnTheSameFile) {
+    removeRecoveryCopies();
+    const std::string path = e2e::workDirectory() + "\\studio_recover.txt";
+    writeBytes(path, "Start No Box\r\nEnd\r\n");
+    const std::string copy = killWithUnsavedWork("--lang en \"" + path + "\"", "Delay 100");
+    ASSERT_FALSE(copy.empty());
+
+    StudioUnderTest second("--lang en \"" + path + "\"");
+    HWND box = e2e::waitForMessageBox("Script Studio", second.program.processId());
+    ASSERT_NE(box, nullptr);
+    const std::string question = e2e::messageBoxText(box);
+    EXPECT_NE(question.find(path), std::string::npos) << question;
+    EXPECT_NE(question.find("in place of the file"), std::string::npos) << question;
+    ASSERT_TRUE(e2e::pressButton(box, IDYES));
+    ASSERT_TRUE(second.waitForWindow());
+    EXPECT_TRUE(eventually([&] { return second.editorText() == "Start No Box\nEnd\nDelay 100"; }))
+        << second.editorText();
+    EXPECT_EQ(second.title().rfind("*studio_recover.txt", 0), 0u) << second.title();
+    // The copy is this studio's own now: the same one, no second beside it.
+    EXPECT_EQ(recoveryFiles("recovery-*.studio"), std::vector<std::string>{copy});
+
+    // Saved, the work is in the file and nothing is left to offer.
+    ASSERT_TRUE(second.bringToFront());
+    press('S', {VK_CONTROL});
+    ASSERT_TRUE(eventually([&] { return second.title().rfind("studio_recover.txt", 0) == 0; }))
+        << second.title();
+    EXPECT_EQ(readBytes(path), "Start No Box\r\nEnd\r\nDelay 100");
+    EXPECT_TRUE(recoveryFiles("recovery-*.studio").empty());
+    second.program.kill();
+    StudioUnderTest third("--lang en \"" + path + "\"");
+    EXPECT_TRUE(takesTyping(third, "Start No Box\nEnd\nDelay 100"));
+    third.program.kill();
+    removeRecoveryCopies();
+}
+
+TEST(Studio, ADeclinedOfferAndADamagedCopyLeaveNothingToOffer) {
+    removeRecoveryCopies();
+    const std::string path = e2e::workDirectory() + "\\studio_decline.txt";
+    writeBytes(path, "Start No Box\r\nEnd\r\n");
+    ASSERT_FALSE(killWithUnsavedWork("--lang en \"" + path + "\"", "Delay 100").empty());
+    // A copy cut short, as a full disk leaves one, from a studio long gone.
+    const std::string damaged = "recovery-00000000000000ff.studio";
+    writeBytes(recoveryFolder() + "\\" + damaged, "SPSTUDIO-RECOVERY-1\n\x40");
+
+    StudioUnderTest second("--lang en \"" + path + "\"");
+    HWND box = e2e::waitForMessageBox("Script Studio", second.program.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(e2e::messageBoxText(box).find(path), std::string::npos);
+    ASSERT_TRUE(e2e::pressButton(box, IDNO));
+    // The file as it is on disk, the declined copy gone, the damaged one set aside.
+    ASSERT_TRUE(second.waitForWindow());
+    EXPECT_TRUE(eventually([&] { return recoveryFiles("recovery-*.studio").empty(); }));
+    EXPECT_EQ(recoveryFiles("recovery-*.damaged"), std::vector<std::string>{damaged + ".damaged"});
+    EXPECT_EQ(second.editorText(), "Start No Box\nEnd\n");
+    EXPECT_EQ(second.title().rfind("studio_decline.txt", 0), 0u) << second.title();
+    second.program.kill();
+
+    StudioUnderTest third("--lang en");
+    EXPECT_TRUE(takesTyping(third, ""));
+    third.program.kill();
+    removeRecoveryCopies();
 }

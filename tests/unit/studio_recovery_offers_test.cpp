@@ -64,6 +64,42 @@ TEST(StudioRecoveryOffers, TheOpenedFilesWorkComesFirstAndOnlyGoneStudiosWorkIsO
     EXPECT_TRUE(planRecoveryOffers({}, "C:\\x.txt").offers.empty());
 }
 
+TEST(StudioRecoveryOffers, ADeclinedOfferGoesAndTheFirstAcceptedOneEndsTheRound) {
+    const std::vector<RecoveryCopy> copies = {
+        copyOf("a", true, "C:\\Scripts\\Demo.txt", 5),
+        copyOf("b", true, "", 9),
+        copyOf("c", false, "C:\\Scripts\\Demo.txt", 10), // its studio still runs
+        damagedCopy("d", true),
+        copyOf("f", true, "C:\\Scripts\\Demo.txt", 7),
+        copyOf("g", true, "C:\\Other.txt", 3),
+    };
+    const RecoveryPlan plan = planRecoveryOffers(copies, "C:\\Scripts\\Demo.txt");
+    OfferRound round = startOfferRound(copies, plan);
+    std::vector<std::pair<std::string, bool>> asked; // name, named as the opened file's
+    std::size_t copy = 0;
+    // The user declines the opened file's two copies and takes the untitled work.
+    while (nextOffer(round, plan, copy)) {
+        asked.emplace_back(copies[copy].name, offerIsOfOpenedFile(round, plan));
+        answerOffer(round, plan, copies[copy].name == "b");
+    }
+    EXPECT_EQ(asked,
+              (std::vector<std::pair<std::string, bool>>{{"f", true}, {"a", true}, {"b", false}}));
+    EXPECT_EQ(round.fates,
+              (std::vector<CopyFate>{CopyFate::Removed, CopyFate::Adopted, CopyFate::Left,
+                                     CopyFate::SetAside, CopyFate::Removed, CopyFate::Left}));
+    // Once over, the round takes no more answers.
+    answerOffer(round, plan, false);
+    EXPECT_EQ(round.fates[5], CopyFate::Left);
+
+    // Accepting the first offer leaves every other copy for a later start.
+    OfferRound first = startOfferRound(copies, plan);
+    answerOffer(first, plan, true);
+    EXPECT_FALSE(nextOffer(first, plan, copy));
+    EXPECT_EQ(first.fates,
+              (std::vector<CopyFate>{CopyFate::Left, CopyFate::Left, CopyFate::Left,
+                                     CopyFate::SetAside, CopyFate::Adopted, CopyFate::Left}));
+}
+
 TEST(StudioRecoveryOffers, PathsCompareAsWindowsComparesThem) {
     EXPECT_TRUE(sameWindowsPath("C:\\Scripts\\a.txt", "c:/SCRIPTS/A.TXT"));
     EXPECT_TRUE(sameWindowsPath("C:\\Scripts\\\\a.txt", "C:\\Scripts\\a.txt"));

@@ -66,3 +66,38 @@ RecoveryPlan planRecoveryOffers(const std::vector<RecoveryCopy>& copies,
     plan.offers.insert(plan.offers.end(), others.begin(), others.end());
     return plan;
 }
+
+OfferRound startOfferRound(const std::vector<RecoveryCopy>& copies, const RecoveryPlan& plan) {
+    OfferRound round;
+    round.fates.assign(copies.size(), CopyFate::Left);
+    for (const SetAside& aside : plan.setAside) {
+        for (std::size_t i = 0; i < copies.size(); ++i) {
+            if (copies[i].name == aside.from) {
+                round.fates[i] = CopyFate::SetAside;
+            }
+        }
+    }
+    return round;
+}
+
+bool nextOffer(const OfferRound& round, const RecoveryPlan& plan, std::size_t& copy) {
+    if (round.accepted || round.asked >= plan.offers.size()) {
+        return false;
+    }
+    copy = plan.offers[round.asked];
+    return true;
+}
+
+bool offerIsOfOpenedFile(const OfferRound& round, const RecoveryPlan& plan) {
+    return round.asked < plan.forOpenedFile;
+}
+
+void answerOffer(OfferRound& round, const RecoveryPlan& plan, bool accepted) {
+    std::size_t copy = 0;
+    if (!nextOffer(round, plan, copy) || copy >= round.fates.size()) {
+        return;
+    }
+    round.fates[copy] = accepted ? CopyFate::Adopted : CopyFate::Removed;
+    round.accepted = accepted;
+    ++round.asked;
+}

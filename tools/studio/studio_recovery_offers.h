@@ -41,6 +41,30 @@ struct RecoveryPlan {
 RecoveryPlan planRecoveryOffers(const std::vector<RecoveryCopy>& copies,
                                 std::string_view openingPath);
 
+// What becomes of a copy once the offers of a start are over.
+enum class CopyFate : std::uint8_t {
+    Left,     // not offered (yet): its lock is let go, a later start offers it
+    Removed,  // declined: the copy goes
+    Adopted,  // accepted: the work is the studio's now, and the copy its own
+    SetAside, // damaged: renamed as the plan says
+};
+
+// The offers of one start as the user answers them, one at a time. The studio
+// holds one script, so the first accepted offer ends the round; a declined one
+// removes its copy and the next is asked.
+struct OfferRound {
+    std::vector<CopyFate> fates; // per copy
+    std::size_t asked = 0;       // offers of the plan answered so far
+    bool accepted = false;
+};
+
+OfferRound startOfferRound(const std::vector<RecoveryCopy>& copies, const RecoveryPlan& plan);
+// The copy to offer now, or false when the round is over.
+bool nextOffer(const OfferRound& round, const RecoveryPlan& plan, std::size_t& copy);
+// Whether the offer now is of the file being opened (its box names that file).
+bool offerIsOfOpenedFile(const OfferRound& round, const RecoveryPlan& plan);
+void answerOffer(OfferRound& round, const RecoveryPlan& plan, bool accepted);
+
 // Whether two paths (UTF-8) name the same file as Windows compares them:
 // Latin letters in either case, '/' and '\' alike, a run of separators after
 // the start as one. Other letters compare as they are.

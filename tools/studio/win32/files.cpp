@@ -7,8 +7,6 @@
 #include "pack_windows.h"
 #include "studio_recovery.h"
 
-#include <shlobj.h>
-
 #include <algorithm>
 
 namespace {
@@ -118,31 +116,6 @@ bool writeFileWhole(const std::wstring& path, const std::string& bytes, DWORD& e
         DeleteFileW(part.c_str());
     }
     return ok;
-}
-
-std::wstring folderOfStudioData() {
-    wchar_t folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
-                                folder))) {
-        return {};
-    }
-    std::wstring path = std::wstring(folder) + L"\\Script player";
-    CreateDirectoryW(path.c_str(), nullptr);
-    path += L"\\Studio";
-    CreateDirectoryW(path.c_str(), nullptr);
-    return path;
-}
-
-// Whether a studio with this process id still runs (its recovery copy is then
-// its own, not one left behind).
-bool studioRuns(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId);
-    if (process == nullptr) {
-        return false;
-    }
-    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    CloseHandle(process);
-    return running;
 }
 
 bool readSetting(HKEY key, const wchar_t* name, std::wstring& value) {
@@ -422,12 +395,7 @@ void writeRecovery() {
         return;
     }
     if (studio.recoveryPath.empty()) {
-        const std::wstring folder = folderOfStudioData();
-        if (folder.empty()) {
-            return;
-        }
-        studio.recoveryPath =
-            folder + L"\\recovery-" + std::to_wstring(GetCurrentProcessId()) + L".studio";
+        return; // no lock of a copy could be taken: no copy
     }
     syncWithEditor();
     RecoveryRecord record{utf16ToUtf8(studio.workspace.path), studio.workspace.format,
@@ -439,67 +407,5 @@ void writeRecovery() {
 void removeRecovery() {
     if (!studio.recoveryPath.empty()) {
         DeleteFileW(studio.recoveryPath.c_str());
-    }
-}
-
-// Recovery copies left by studios that are gone: the newest is offered back.
-void offerRecovery() {
-    const std::wstring folder = folderOfStudioData();
-    if (folder.empty()) {
-        return;
-    }
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((folder + L"\\recovery-*.studio").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    std::vector<std::pair<FILETIME, std::wstring>> left;
-    do {
-        const DWORD owner = static_cast<DWORD>(wcstoul(found.cFileName + 9, nullptr, 10));
-        if (owner != GetCurrentProcessId() && !studioRuns(owner)) {
-            left.push_back({found.ftLastWriteTime, folder + L"\\" + found.cFileName});
-        }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(left.begin(), left.end(),
-              [](const auto& a, const auto& b) { return CompareFileTime(&a.first, &b.first) > 0; });
-    for (const auto& [time, path] : left) {
-        std::string bytes;
-        RecoveryRecord record;
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            LARGE_INTEGER size{};
-            GetFileSizeEx(file, &size);
-            bytes.resize(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, 64 << 20)));
-            DWORD got = 0;
-            ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-            bytes.resize(got);
-            CloseHandle(file);
-        }
-        if (!decodeRecovery(bytes, record)) {
-            DeleteFileW(path.c_str());
-            continue;
-        }
-        SYSTEMTIME utc{};
-        SYSTEMTIME local{};
-        FileTimeToSystemTime(&time, &utc);
-        SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
-        wchar_t when[64] = {};
-        wsprintfW(when, L"%04d-%02d-%02d %02d:%02d", local.wYear, local.wMonth, local.wDay,
-                  local.wHour, local.wMinute);
-        const std::string name =
-            record.path.empty() ? text(TextId::StudioUntitled) : toGbk(fromUtf8(record.path));
-        const int answer =
-            showBox(fromGbk(formatUiText(text(TextId::StudioRecoveryOffer), {name, toGbk(when)})),
-                    MB_YESNO | MB_ICONQUESTION);
-        DeleteFileW(path.c_str());
-        if (answer == IDYES) {
-            setEditorText(record.text);
-            applyUpdate(workRecovered(studio.workspace, utf8ToUtf16(record.path), record.format));
-            writeRecovery();
-        }
-        // One offer per start; older copies stay for the next one.
-        return;
     }
 }

@@ -154,7 +154,6 @@ void restorePlacement(int show);
 void rebuildRecentMenu();
 void writeRecovery();
 void removeRecovery();
-void offerRecovery();
 void checkDiskChange();
 std::wstring directoryOfProgram();
 

@@ -10,6 +10,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "program_version.h"
+#include "recovery_start.h"
 #include "studio_help.h"
 
 #include <commctrl.h>
@@ -730,11 +731,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     updateMenus();
     newScript();
     restorePlacement(show);
-    if (!arguments.script.empty()) {
-        openScript(fromU16(arguments.script));
-    } else {
-        offerRecovery();
+    // The script as a full path: the same file the studio's recovery copies
+    // and recent files name, whatever folder the studio was started in.
+    std::wstring script = fromU16(arguments.script);
+    if (!script.empty()) {
+        wchar_t full[MAX_PATH * 4] = {};
+        const DWORD length = GetFullPathNameW(
+            script.c_str(), static_cast<DWORD>(sizeof(full) / sizeof(full[0])), full, nullptr);
+        if (length > 0 && length < sizeof(full) / sizeof(full[0])) {
+            script = full;
+        }
+        openScript(script);
     }
+    startRecovery(script);
     SetTimer(window, RecoveryTimer, 3000, nullptr);
 
     MSG message;
