@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -224,4 +225,81 @@ TEST(Studio, RefusesFilesItCannotShowAndLeavesThemAsTheyAre) {
     EXPECT_EQ(studio.editorText(), "");
     EXPECT_EQ(studio.title().rfind("Untitled", 0), 0u) << studio.title();
     EXPECT_EQ(readBytes(binary), bytes);
+}
+
+namespace {
+
+std::vector<std::string> commandRows(HWND studio) {
+    HWND list = GetDlgItem(studio, CommandListId);
+    std::vector<std::string> rows;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t row[256] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 255) {
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+        }
+        rows.push_back(gbk(row));
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(Studio, FindsACommandAsItsNameIsTypedAndInsertsItReadyForItsParameters) {
+    const std::string path = e2e::workDirectory() + "\\studio_commands.txt";
+    writeBytes(path, "Start No Box\nEnd\n");
+    StudioUnderTest studio("--lang en \"" + path + "\"");
+    ASSERT_TRUE(studio.waitForWindow());
+    ASSERT_TRUE(eventually([&] { return !studio.editorText().empty(); }));
+    ASSERT_TRUE(studio.bringToFront());
+
+    // Each command once: PutChar has two rows in the table.
+    const std::vector<std::string> all = commandRows(studio.window);
+    EXPECT_EQ(std::count(all.begin(), all.end(), "PutChar"), 1) << joined(all);
+
+    // F1, "Top", Enter: the first line's command follows it, the cursor after
+    // its name and the parameters on the status line.
+    press(VK_F1);
+    type("Top");
+    ASSERT_TRUE(eventually([&] {
+        const std::vector<std::string> rows = commandRows(studio.window);
+        return !rows.empty() && rows.front() == "Top Caption";
+    })) << joined(commandRows(studio.window));
+    EXPECT_EQ(gbk(studio.controlText(CommandFindId)), "Top");
+    press(VK_RETURN);
+    ASSERT_TRUE(eventually([&] {
+        return studio.editorText() == "Start No Box\nTop Caption \nEnd\n";
+    })) << studio.editorText();
+    EXPECT_NE(gbk(studio.controlText(StatusPlaceId)).find("Line 2, column 13   Top Caption "),
+              std::string::npos)
+        << gbk(studio.controlText(StatusPlaceId));
+    type("studio click target");
+    EXPECT_TRUE(eventually([&] {
+        return studio.editorText() == "Start No Box\nTop Caption studio click target\nEnd\n";
+    })) << studio.editorText();
+
+    // A Chinese name, as the input method gives its characters: PutChar by its
+    // second Chinese name, which its help lists among its other names; Down
+    // moves in the list while the find box keeps the focus.
+    press(VK_F1);
+    type("输出字母");
+    ASSERT_TRUE(eventually([&] {
+        const std::vector<std::string> rows = commandRows(studio.window);
+        return rows.size() == 1 && rows.front() == "PutChar  (输出字母)";
+    })) << joined(commandRows(studio.window));
+    EXPECT_NE(gbk(studio.controlText(CommandTextId)).find("Also: 输出字母"), std::string::npos)
+        << gbk(studio.controlText(CommandTextId));
+    press(VK_F1);
+    type("Wait");
+    ASSERT_TRUE(eventually([&] { return commandRows(studio.window).size() > 2; }));
+    press(VK_DOWN);
+    std::string second = commandRows(studio.window)[1];
+    second = second.substr(0, second.find("  ("));
+    EXPECT_NE(gbk(studio.controlText(CommandTextId)).find(second), std::string::npos)
+        << second << " / " << gbk(studio.controlText(CommandTextId));
+    press(VK_ESCAPE);
+    type("*");
+    EXPECT_TRUE(eventually([&] {
+        return studio.editorText() == "Start No Box\nTop Caption studio click target*\nEnd\n";
+    })) << studio.editorText();
 }

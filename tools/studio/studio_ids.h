@@ -65,5 +65,6 @@ enum StudioId : int {
     CmdShowRunLog,
     GutterId = 2000,
     RunLogId,
+    CommandFindId,         // the command list's find box
     CmdRecentFirst = 1100, // + index, up to RecentCount
 };

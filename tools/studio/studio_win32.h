@@ -10,6 +10,7 @@
 #endif
 #include <windows.h>
 
+#include "command_finder.h"
 #include "runner/trace_protocol.h"
 #include "studio_ids.h"
 #include "text_codes.h"
@@ -41,6 +42,7 @@ struct Studio {
     HWND window = nullptr;
     HWND editor = nullptr;
     HWND problems = nullptr;
+    HWND commandFind = nullptr; // the find box over the command list
     HWND commandList = nullptr;
     HWND commandForm = nullptr;
     HWND commandText = nullptr;
@@ -73,6 +75,7 @@ struct Studio {
     std::vector<Problem> shownProblems;
 
     NameForm insertForm = NameForm::English;
+    std::vector<FoundCommand> shownCommands; // the command list's rows
     std::vector<int> completionRows;
     std::vector<NameForm> completionForms;
     int completionStart = 0;
@@ -177,6 +180,15 @@ void applyTraceUpdate(const WorkspaceUpdate& update);
 bool prepareTrace(const std::vector<int>& editorLines, bool stopAtFirst, std::string& resource,
                   std::string& error);
 void endTrace();
+
+// win32/command_pane.cpp: the find box, the command list and its help.
+HWND createCommandFind(HWND parent, HFONT font);
+void fillCommandList(); // the commands the find box finds, in the chosen form
+void describeSelectedCommand();
+void insertSelectedCommand();
+void focusCommandFind();
+void onCommandFindChange();
+bool handleCommandFindKey(const MSG& message); // Up, Down, Enter, Esc in the find box
 
 // studio_find.cpp: find, replace, go to line.
 void showFind(bool replace);
