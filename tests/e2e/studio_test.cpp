@@ -3,7 +3,9 @@
 // outside: the editor's text, the problems list, the status line, the title
 // and its boxes.
 
+#include "exe_settings.h"
 #include "helpers/studio_driver.h"
+#include "helpers/version_info.h"
 #include "helpers/wait_support.h"
 #include "studio_ids.h"
 #include "support/e2e.h"
@@ -161,6 +163,9 @@ TEST(Studio, RunsTheScriptWithF5AndMakesAnExeWithF7) {
 
     ASSERT_TRUE(studio.bringToFront());
     press(VK_F7);
+    // Make exe's dialog, left as it is: the exe named after the script.
+    ASSERT_NE(e2e::waitForMessageBox("Make exe", studio.program.processId()), nullptr);
+    press(VK_RETURN);
     ASSERT_TRUE(eventually([&] { return studio.state() == "Made studio_run.exe"; }))
         << studio.state();
     EXPECT_EQ(e2e::runProgram(exe), std::optional<DWORD>(0));
@@ -301,5 +306,93 @@ TEST(Studio, FindsACommandAsItsNameIsTypedAndInsertsItReadyForItsParameters) {
     type("*");
     EXPECT_TRUE(eventually([&] {
         return studio.editorText() == "Start No Box\nTop Caption studio click target*\nEnd\n";
+    })) << studio.editorText();
+}
+
+TEST(Studio, MakesAnExeWithTheIconAndVersionTextsOfItsDialogAndKeepsThemInTheScript) {
+    const std::string folder = e2e::workDirectory();
+    const std::string path = folder + "\\studio_exe.txt";
+    const std::string exe = folder + "\\studio_exe.exe";
+    DeleteFileA(exe.c_str());
+    ASSERT_TRUE(CopyFileA(e2e::windowsPath(E2E_ICON).c_str(), (folder + "\\studio_exe.ico").c_str(),
+                          FALSE));
+    writeBytes(folder + "\\studio_exe_bad.ico", "not an icon");
+    writeBytes(path, "Start No Box\nREM Exe Company: Old Co\nLClick\nEnd\n");
+    StudioUnderTest studio("--lang en \"" + path + "\"");
+    ASSERT_TRUE(studio.waitForWindow());
+    ASSERT_TRUE(eventually([&] { return !studio.editorText().empty(); }));
+    ASSERT_TRUE(studio.bringToFront());
+    press(VK_F7);
+    HWND dialog = e2e::waitForMessageBox("Make exe", studio.program.processId());
+    ASSERT_NE(dialog, nullptr);
+    auto field = [&](ExeField which) {
+        return GetDlgItem(dialog, ExeSettingEditId + static_cast<int>(which));
+    };
+    auto fill = [&](ExeField which, const std::string& value) {
+        SendMessageW(field(which), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(e2e::wide(value).c_str()));
+    };
+    auto pressOk = [&] { PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0); };
+    // Prefilled from the script's line.
+    wchar_t company[64] = {};
+    SendMessageW(field(ExeField::Company), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(company));
+    EXPECT_EQ(gbk(company), "Old Co");
+
+    // Wrong input: the packer's message, the dialog stays and no exe is made.
+    fill(ExeField::FileVersion, "2.3.4.70000");
+    pressOk();
+    HWND box = e2e::waitForMessageBox("Script Studio", studio.program.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(e2e::messageBoxText(box).find("\"2.3.4.70000\" is not four numbers up to 65535"),
+              std::string::npos)
+        << e2e::messageBoxText(box);
+    ASSERT_TRUE(e2e::pressButton(box, IDOK));
+    fill(ExeField::FileVersion, "2.3.4.5");
+    fill(ExeField::Icon, "studio_exe_bad.ico");
+    pressOk();
+    box = e2e::waitForMessageBox("Script Studio", studio.program.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(e2e::messageBoxText(box).find("studio_exe_bad.ico"), std::string::npos)
+        << e2e::messageBoxText(box);
+    ASSERT_TRUE(e2e::pressButton(box, IDOK));
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(GetFileAttributesA(exe.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    fill(ExeField::Icon, "studio_exe.ico");
+    fill(ExeField::Description, "Fills the weekly form");
+    fill(ExeField::Product, "Form filler");
+    fill(ExeField::Company, "");
+    fill(ExeField::Copyright, "(c) 2026 Example");
+    fill(ExeField::ProductVersion, "2.3.0.0");
+    fill(ExeField::OriginalName, "filler.exe");
+    pressOk();
+    ASSERT_TRUE(eventually([&] { return studio.state() == "Made studio_exe.exe"; }))
+        << studio.state();
+    const e2e::VersionFacts facts = e2e::versionOf(exe);
+    ASSERT_TRUE(facts.found);
+    EXPECT_EQ(facts.description, "Fills the weekly form");
+    EXPECT_EQ(facts.productName, "Form filler");
+    EXPECT_EQ(facts.copyright, "(c) 2026 Example");
+    EXPECT_EQ(facts.fileVersionNumbers, "2.3.4.5");
+    EXPECT_EQ(facts.productVersion, "2.3.0.0");
+    EXPECT_EQ(facts.originalName, "filler.exe");
+    EXPECT_EQ(facts.company, "");
+
+    // The script keeps them: the company's line is gone, the others follow the first line.
+    const std::string lines = "Start No Box\n"
+                              "REM Exe Icon: studio_exe.ico\n"
+                              "REM Exe Description: Fills the weekly form\n"
+                              "REM Exe Product: Form filler\n"
+                              "REM Exe Copyright: (c) 2026 Example\n"
+                              "REM Exe File Version: 2.3.4.5\n"
+                              "REM Exe Product Version: 2.3.0.0\n"
+                              "REM Exe Original Name: filler.exe\n"
+                              "LClick\nEnd\n";
+    EXPECT_EQ(studio.editorText(), lines);
+    // One edit: Undo takes all of it back.
+    ASSERT_TRUE(studio.bringToFront());
+    press('Z', {VK_CONTROL});
+    EXPECT_TRUE(eventually([&] {
+        return studio.editorText() == "Start No Box\nREM Exe Company: Old Co\nLClick\nEnd\n";
     })) << studio.editorText();
 }

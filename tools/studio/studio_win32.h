@@ -152,6 +152,14 @@ void runScript();
 void stopScript();
 void onRunEnded(DWORD exitCode);
 void makeExe();
+// win32/exe_settings_dialog.cpp: Make exe's dialog of the exe's icon and
+// version texts, prefilled with `settings`; on OK true with the values and the
+// resources made of them (relative icon paths from `folder`, defaults named
+// after `name`).
+struct ExeSettings;
+struct ExeResources;
+bool askExeSettings(ExeSettings& settings, const std::string& folder, const std::string& name,
+                    ExeResources& resources);
 bool refuseWithErrors(TextId action); // true when the script has errors (told)
 void setState(const std::wstring& state);
 // Brings the window up to date with what an operation of the workspace says.
