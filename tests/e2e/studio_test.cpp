@@ -396,3 +396,70 @@ TEST(Studio, MakesAnExeWithTheIconAndVersionTextsOfItsDialogAndKeepsThemInTheScr
         return studio.editorText() == "Start No Box\nREM Exe Company: Old Co\nLClick\nEnd\n";
     })) << studio.editorText();
 }
+
+namespace {
+
+// Closes the windows whose caption holds `part`: the program the studio
+// opened the guide with, whichever it is.
+void closeWindowsNamed(const std::string& part) {
+    struct Search {
+        std::string part;
+        std::vector<HWND> found;
+    } search{part, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            wchar_t caption[512] = {};
+            GetWindowTextW(window, caption, 512);
+            if (gbk(caption).find(search->part) != std::string::npos) {
+                search->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    for (HWND window : search.found) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+}
+
+} // namespace
+
+TEST(Studio, OpensTheUserSGuideInItsLanguageFromTheHelpMenu) {
+    // A studio laid out as the release's zip lays it out: docs beside it.
+    const std::string folder = e2e::workDirectory() + "\\guide_bed";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA((folder + "\\docs").c_str(), nullptr);
+    ASSERT_TRUE(
+        CopyFileA(e2e::windowsPath(E2E_STUDIO).c_str(), (folder + "\\studio.exe").c_str(), FALSE));
+    writeBytes(folder + "\\docs\\guide.zh.md", utf8Of("# 用户指南\n"));
+    writeBytes(folder + "\\docs\\guide.md", "# User's guide\n");
+    {
+        StudioUnderTest chinese("--lang zh", folder + "\\studio.exe");
+        ASSERT_TRUE(chinese.waitForWindow());
+        ASSERT_TRUE(chinese.bringToFront());
+        press('H', {VK_MENU});
+        press('U');
+        EXPECT_TRUE(eventually([&] {
+            return chinese.state() == "已打开指南 " + folder + "\\docs\\guide.zh.md";
+        })) << chinese.state();
+        chinese.program.kill();
+    }
+    closeWindowsNamed("guide.zh.md");
+
+    // Without the guide (and no source tree above): a box says where it looked.
+    DeleteFileA((folder + "\\docs\\guide.zh.md").c_str());
+    DeleteFileA((folder + "\\docs\\guide.md").c_str());
+    StudioUnderTest english("--lang en", folder + "\\studio.exe");
+    ASSERT_TRUE(english.waitForWindow());
+    ASSERT_TRUE(english.bringToFront());
+    press('H', {VK_MENU});
+    press('U');
+    HWND box = e2e::waitForMessageBox("Script Studio", english.program.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(e2e::messageBoxText(box).find(folder + "\\docs\\guide.md"), std::string::npos)
+        << e2e::messageBoxText(box);
+    ASSERT_TRUE(e2e::pressButton(box, IDOK));
+    EXPECT_EQ(english.state(), "The user's guide is not found");
+    english.program.kill();
+    DeleteFileA((folder + "\\studio.exe").c_str());
+}

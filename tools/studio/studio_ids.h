@@ -63,6 +63,7 @@ enum StudioId : int {
     CmdRunSelection,
     CmdRunFromCursor,
     CmdShowRunLog,
+    CmdUserGuide,
     GutterId = 2000,
     RunLogId,
     CommandFindId,         // the command list's find box

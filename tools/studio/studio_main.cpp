@@ -124,6 +124,7 @@ HMENU createMenus() {
                 wideText(TextId::StudioMenuView).c_str());
 
     HMENU help = CreatePopupMenu();
+    appendItem(help, CmdUserGuide, TextId::StudioMenuGuide);
     appendItem(help, CmdAbout, TextId::StudioMenuAbout);
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help),
                 wideText(TextId::StudioMenuHelp).c_str());
@@ -491,6 +492,9 @@ void onCommand(int id, int code, HWND control) {
         break;
     case CmdRecordOptions:
         askRecordOptions();
+        break;
+    case CmdUserGuide:
+        openGuide();
         break;
     case CmdAbout:
         showBox(fromGbk(formatUiText(text(TextId::StudioAbout), {PROGRAM_VERSION})),

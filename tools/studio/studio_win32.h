@@ -198,6 +198,9 @@ void focusCommandFind();
 void onCommandFindChange();
 bool handleCommandFindKey(const MSG& message); // Up, Down, Enter, Esc in the find box
 
+// win32/guide_opener.cpp: Help > User's guide in the studio's language.
+void openGuide();
+
 // studio_find.cpp: find, replace, go to line.
 void showFind(bool replace);
 void findNext();
