@@ -3,7 +3,9 @@
 // outside: the editor's text, the problems list, the status line, the title
 // and its boxes.
 
+#include "exe_settings.h"
 #include "helpers/studio_driver.h"
+#include "helpers/version_info.h"
 #include "helpers/wait_support.h"
 #include "studio_ids.h"
 #include "support/e2e.h"
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -169,6 +172,9 @@ TEST(Studio, RunsTheScriptWithF5AndMakesAnExeWithF7) {
 
     ASSERT_TRUE(studio.bringToFront());
     press(VK_F7);
+    // Make exe's dialog, left as it is: the exe named after the script.
+    ASSERT_NE(e2e::waitForMessageBox("Make exe", studio.program.processId()), nullptr);
+    press(VK_RETURN);
     ASSERT_TRUE(eventually([&] { return studio.state() == "Made studio_run.exe"; }))
         << studio.state();
     EXPECT_EQ(e2e::runProgram(exe), std::optional<DWORD>(0));
@@ -266,6 +272,20 @@ bool takesTyping(StudioUnderTest& studio, const std::string& before) {
     return eventually([&] { return studio.editorText() == before + "LClick"; });
 }
 
+std::vector<std::string> commandRows(HWND studio) {
+    HWND list = GetDlgItem(studio, CommandListId);
+    std::vector<std::string> rows;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t row[256] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 255) {
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+        }
+        rows.push_back(gbk(row));
+    }
+    return rows;
+}
+
 } // namespace
 
 TEST(Studio, OffersUnsavedWorkAgainWhenStartedOnTheSameFile) {
@@ -329,4 +349,218 @@ TEST(Studio, ADeclinedOfferAndADamagedCopyLeaveNothingToOffer) {
     EXPECT_TRUE(takesTyping(third, ""));
     third.program.kill();
     removeRecoveryCopies();
+}
+
+TEST(Studio, FindsACommandAsItsNameIsTypedAndInsertsItReadyForItsParameters) {
+    const std::string path = e2e::workDirectory() + "\\studio_commands.txt";
+    writeBytes(path, "Start No Box\nEnd\n");
+    StudioUnderTest studio("--lang en \"" + path + "\"");
+    ASSERT_TRUE(studio.waitForWindow());
+    ASSERT_TRUE(eventually([&] { return !studio.editorText().empty(); }));
+    ASSERT_TRUE(studio.bringToFront());
+
+    // Each command once: PutChar has two rows in the table.
+    const std::vector<std::string> all = commandRows(studio.window);
+    EXPECT_EQ(std::count(all.begin(), all.end(), "PutChar"), 1) << joined(all);
+
+    // F1, "Top", Enter: the first line's command follows it, the cursor after
+    // its name and the parameters on the status line.
+    press(VK_F1);
+    type("Top");
+    ASSERT_TRUE(eventually([&] {
+        const std::vector<std::string> rows = commandRows(studio.window);
+        return !rows.empty() && rows.front() == "Top Caption";
+    })) << joined(commandRows(studio.window));
+    EXPECT_EQ(gbk(studio.controlText(CommandFindId)), "Top");
+    press(VK_RETURN);
+    ASSERT_TRUE(eventually([&] {
+        return studio.editorText() == "Start No Box\nTop Caption \nEnd\n";
+    })) << studio.editorText();
+    EXPECT_NE(gbk(studio.controlText(StatusPlaceId)).find("Line 2, column 13   Top Caption "),
+              std::string::npos)
+        << gbk(studio.controlText(StatusPlaceId));
+    type("studio click target");
+    EXPECT_TRUE(eventually([&] {
+        return studio.editorText() == "Start No Box\nTop Caption studio click target\nEnd\n";
+    })) << studio.editorText();
+
+    // A Chinese name, as the input method gives its characters: PutChar by its
+    // second Chinese name, which its help lists among its other names; Down
+    // moves in the list while the find box keeps the focus.
+    press(VK_F1);
+    type("输出字母");
+    ASSERT_TRUE(eventually([&] {
+        const std::vector<std::string> rows = commandRows(studio.window);
+        return rows.size() == 1 && rows.front() == "PutChar  (输出字母)";
+    })) << joined(commandRows(studio.window));
+    EXPECT_NE(gbk(studio.controlText(CommandTextId)).find("Also: 输出字母"), std::string::npos)
+        << gbk(studio.controlText(CommandTextId));
+    press(VK_F1);
+    type("Wait");
+    ASSERT_TRUE(eventually([&] { return commandRows(studio.window).size() > 2; }));
+    press(VK_DOWN);
+    std::string second = commandRows(studio.window)[1];
+    second = second.substr(0, second.find("  ("));
+    EXPECT_NE(gbk(studio.controlText(CommandTextId)).find(second), std::string::npos)
+        << second << " / " << gbk(studio.controlText(CommandTextId));
+    press(VK_ESCAPE);
+    type("*");
+    EXPECT_TRUE(eventually([&] {
+        return studio.editorText() == "Start No Box\nTop Caption studio click target*\nEnd\n";
+    })) << studio.editorText();
+}
+
+TEST(Studio, MakesAnExeWithTheIconAndVersionTextsOfItsDialogAndKeepsThemInTheScript) {
+    const std::string folder = e2e::workDirectory();
+    const std::string path = folder + "\\studio_exe.txt";
+    const std::string exe = folder + "\\studio_exe.exe";
+    DeleteFileA(exe.c_str());
+    ASSERT_TRUE(CopyFileA(e2e::windowsPath(E2E_ICON).c_str(), (folder + "\\studio_exe.ico").c_str(),
+                          FALSE));
+    writeBytes(folder + "\\studio_exe_bad.ico", "not an icon");
+    writeBytes(path, "Start No Box\nREM Exe Company: Old Co\nLClick\nEnd\n");
+    StudioUnderTest studio("--lang en \"" + path + "\"");
+    ASSERT_TRUE(studio.waitForWindow());
+    ASSERT_TRUE(eventually([&] { return !studio.editorText().empty(); }));
+    ASSERT_TRUE(studio.bringToFront());
+    press(VK_F7);
+    HWND dialog = e2e::waitForMessageBox("Make exe", studio.program.processId());
+    ASSERT_NE(dialog, nullptr);
+    auto field = [&](ExeField which) {
+        return GetDlgItem(dialog, ExeSettingEditId + static_cast<int>(which));
+    };
+    auto fill = [&](ExeField which, const std::string& value) {
+        SendMessageW(field(which), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(e2e::wide(value).c_str()));
+    };
+    auto pressOk = [&] { PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0); };
+    // Prefilled from the script's line.
+    wchar_t company[64] = {};
+    SendMessageW(field(ExeField::Company), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(company));
+    EXPECT_EQ(gbk(company), "Old Co");
+
+    // Wrong input: the packer's message, the dialog stays and no exe is made.
+    fill(ExeField::FileVersion, "2.3.4.70000");
+    pressOk();
+    HWND box = e2e::waitForMessageBox("Script Studio", studio.program.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(e2e::messageBoxText(box).find("\"2.3.4.70000\" is not four numbers up to 65535"),
+              std::string::npos)
+        << e2e::messageBoxText(box);
+    ASSERT_TRUE(e2e::pressButton(box, IDOK));
+    fill(ExeField::FileVersion, "2.3.4.5");
+    fill(ExeField::Icon, "studio_exe_bad.ico");
+    pressOk();
+    box = e2e::waitForMessageBox("Script Studio", studio.program.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(e2e::messageBoxText(box).find("studio_exe_bad.ico"), std::string::npos)
+        << e2e::messageBoxText(box);
+    ASSERT_TRUE(e2e::pressButton(box, IDOK));
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(GetFileAttributesA(exe.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    fill(ExeField::Icon, "studio_exe.ico");
+    fill(ExeField::Description, "Fills the weekly form");
+    fill(ExeField::Product, "Form filler");
+    fill(ExeField::Company, "");
+    fill(ExeField::Copyright, "(c) 2026 Example");
+    fill(ExeField::ProductVersion, "2.3.0.0");
+    fill(ExeField::OriginalName, "filler.exe");
+    pressOk();
+    ASSERT_TRUE(eventually([&] { return studio.state() == "Made studio_exe.exe"; }))
+        << studio.state();
+    const e2e::VersionFacts facts = e2e::versionOf(exe);
+    ASSERT_TRUE(facts.found);
+    EXPECT_EQ(facts.description, "Fills the weekly form");
+    EXPECT_EQ(facts.productName, "Form filler");
+    EXPECT_EQ(facts.copyright, "(c) 2026 Example");
+    EXPECT_EQ(facts.fileVersionNumbers, "2.3.4.5");
+    EXPECT_EQ(facts.productVersion, "2.3.0.0");
+    EXPECT_EQ(facts.originalName, "filler.exe");
+    EXPECT_EQ(facts.company, "");
+
+    // The script keeps them: the company's line is gone, the others follow the first line.
+    const std::string lines = "Start No Box\n"
+                              "REM Exe Icon: studio_exe.ico\n"
+                              "REM Exe Description: Fills the weekly form\n"
+                              "REM Exe Product: Form filler\n"
+                              "REM Exe Copyright: (c) 2026 Example\n"
+                              "REM Exe File Version: 2.3.4.5\n"
+                              "REM Exe Product Version: 2.3.0.0\n"
+                              "REM Exe Original Name: filler.exe\n"
+                              "LClick\nEnd\n";
+    EXPECT_EQ(studio.editorText(), lines);
+    // One edit: Undo takes all of it back.
+    ASSERT_TRUE(studio.bringToFront());
+    press('Z', {VK_CONTROL});
+    EXPECT_TRUE(eventually([&] {
+        return studio.editorText() == "Start No Box\nREM Exe Company: Old Co\nLClick\nEnd\n";
+    })) << studio.editorText();
+}
+
+namespace {
+
+// Closes the windows whose caption holds `part`: the program the studio
+// opened the guide with, whichever it is.
+void closeWindowsNamed(const std::string& part) {
+    struct Search {
+        std::string part;
+        std::vector<HWND> found;
+    } search{part, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            wchar_t caption[512] = {};
+            GetWindowTextW(window, caption, 512);
+            if (gbk(caption).find(search->part) != std::string::npos) {
+                search->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    for (HWND window : search.found) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+}
+
+} // namespace
+
+TEST(Studio, OpensTheUserSGuideInItsLanguageFromTheHelpMenu) {
+    // A studio laid out as the release's zip lays it out: docs beside it.
+    const std::string folder = e2e::workDirectory() + "\\guide_bed";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA((folder + "\\docs").c_str(), nullptr);
+    ASSERT_TRUE(
+        CopyFileA(e2e::windowsPath(E2E_STUDIO).c_str(), (folder + "\\studio.exe").c_str(), FALSE));
+    writeBytes(folder + "\\docs\\guide.zh.md", utf8Of("# 用户指南\n"));
+    writeBytes(folder + "\\docs\\guide.md", "# User's guide\n");
+    {
+        StudioUnderTest chinese("--lang zh", folder + "\\studio.exe");
+        ASSERT_TRUE(chinese.waitForWindow());
+        ASSERT_TRUE(chinese.bringToFront());
+        press('H', {VK_MENU});
+        press('U');
+        EXPECT_TRUE(eventually([&] {
+            return chinese.state() == "已打开指南 " + folder + "\\docs\\guide.zh.md";
+        })) << chinese.state();
+        chinese.program.kill();
+    }
+    closeWindowsNamed("guide.zh.md");
+
+    // Without the guide (and no source tree above): a box says where it looked.
+    DeleteFileA((folder + "\\docs\\guide.zh.md").c_str());
+    DeleteFileA((folder + "\\docs\\guide.md").c_str());
+    StudioUnderTest english("--lang en", folder + "\\studio.exe");
+    ASSERT_TRUE(english.waitForWindow());
+    ASSERT_TRUE(english.bringToFront());
+    press('H', {VK_MENU});
+    press('U');
+    HWND box = e2e::waitForMessageBox("Script Studio", english.program.processId());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(e2e::messageBoxText(box).find(folder + "\\docs\\guide.md"), std::string::npos)
+        << e2e::messageBoxText(box);
+    ASSERT_TRUE(e2e::pressButton(box, IDOK));
+    EXPECT_EQ(english.state(), "The user's guide is not found");
+    english.program.kill();
+    DeleteFileA((folder + "\\studio.exe").c_str());
 }

@@ -108,6 +108,7 @@ constexpr CommandRow Rows[] = {
     {CmdFocusProblems, T::StudioMenuFocusProblems, key(NoModifier, VkF6), {}},
     {CmdFocusCommands, T::StudioMenuFocusCommands, key(NoModifier, VkF1), {}},
     {CmdShowRunLog, T::StudioMenuRunLog, key(Ctrl, 'L'), {}},
+    {CmdUserGuide, T::StudioMenuGuide, {}, {}},
     {CmdAbout, T::StudioMenuAbout, {}, {}},
 };
 
@@ -168,7 +169,7 @@ constexpr MenuItem ViewItems[] = {
     item(CmdShowRunLog),
 };
 
-constexpr MenuItem HelpItems[] = {item(CmdAbout)};
+constexpr MenuItem HelpItems[] = {item(CmdUserGuide), item(CmdAbout)};
 
 constexpr Menu Bar[] = {
     {T::StudioMenuFile, FileItems},     {T::StudioMenuEdit, EditItems},

@@ -63,7 +63,13 @@ enum StudioId : int {
     CmdRunSelection,
     CmdRunFromCursor,
     CmdShowRunLog,
+    CmdUserGuide,
     GutterId = 2000,
     RunLogId,
+    CommandFindId,         // the command list's find box
     CmdRecentFirst = 1100, // + index, up to RecentCount
+    // Make exe's dialog: an edit for each exe setting, in the packer's order of
+    // them (ExeField), and the icon's Browse button.
+    ExeSettingEditId = 2100,
+    ExeIconBrowseId = 2120,
 };

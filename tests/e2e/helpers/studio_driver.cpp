@@ -71,15 +71,15 @@ namespace {
 // A studio as on a machine where it never ran: the settings of an earlier
 // studio (a window kept open while scripts run, its place, the recording
 // options) would change what the test sees.
-RunningProgram startFreshStudio(const std::string& arguments) {
+RunningProgram startFreshStudio(const std::string& arguments, const std::string& program) {
     RegDeleteTreeW(HKEY_CURRENT_USER, StudioSettingsKey);
-    return startProgram(windowsPath(E2E_STUDIO), arguments);
+    return startProgram(program.empty() ? windowsPath(E2E_STUDIO) : program, arguments);
 }
 
 } // namespace
 
-StudioUnderTest::StudioUnderTest(const std::string& arguments)
-    : program(startFreshStudio(arguments)) {}
+StudioUnderTest::StudioUnderTest(const std::string& arguments, const std::string& studioPath)
+    : program(startFreshStudio(arguments, studioPath)) {}
 
 bool StudioUnderTest::waitForWindow() {
     window = waitForStudioWindow(program.processId());

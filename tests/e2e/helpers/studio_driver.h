@@ -30,7 +30,8 @@ void type(const std::string& text);
 // A studio started for a test, ended with it.
 class StudioUnderTest {
   public:
-    explicit StudioUnderTest(const std::string& arguments);
+    // The built studio, or a copy of it at `studioPath` (a Windows path).
+    explicit StudioUnderTest(const std::string& arguments, const std::string& studioPath = "");
 
     bool waitForWindow();
     // The studio in front (restored if it stepped aside), its editor focused.

@@ -10,6 +10,7 @@
 #endif
 #include <windows.h>
 
+#include "command_finder.h"
 #include "runner/trace_protocol.h"
 #include "studio_ids.h"
 #include "text_codes.h"
@@ -41,6 +42,7 @@ struct Studio {
     HWND window = nullptr;
     HWND editor = nullptr;
     HWND problems = nullptr;
+    HWND commandFind = nullptr; // the find box over the command list
     HWND commandList = nullptr;
     HWND commandForm = nullptr;
     HWND commandText = nullptr;
@@ -74,6 +76,7 @@ struct Studio {
     std::vector<Problem> shownProblems;
 
     NameForm insertForm = NameForm::English;
+    std::vector<FoundCommand> shownCommands; // the command list's rows
     std::vector<int> completionRows;
     std::vector<NameForm> completionForms;
     int completionStart = 0;
@@ -164,6 +167,14 @@ void runScript();
 void stopScript();
 void onRunEnded(DWORD exitCode);
 void makeExe();
+// win32/exe_settings_dialog.cpp: Make exe's dialog of the exe's icon and
+// version texts, prefilled with `settings`; on OK true with the values and the
+// resources made of them (relative icon paths from `folder`, defaults named
+// after `name`).
+struct ExeSettings;
+struct ExeResources;
+bool askExeSettings(ExeSettings& settings, const std::string& folder, const std::string& name,
+                    ExeResources& resources);
 bool refuseWithErrors(TextId action); // true when the script has errors (told)
 void setState(const std::wstring& state);
 // Brings the window up to date with what an operation of the workspace says.
@@ -191,6 +202,18 @@ void applyTraceUpdate(const WorkspaceUpdate& update);
 bool prepareTrace(const std::vector<int>& editorLines, bool stopAtFirst, std::string& resource,
                   std::string& error);
 void endTrace();
+
+// win32/command_pane.cpp: the find box, the command list and its help.
+HWND createCommandFind(HWND parent, HFONT font);
+void fillCommandList(); // the commands the find box finds, in the chosen form
+void describeSelectedCommand();
+void insertSelectedCommand();
+void focusCommandFind();
+void onCommandFindChange();
+bool handleCommandFindKey(const MSG& message); // Up, Down, Enter, Esc in the find box
+
+// win32/guide_opener.cpp: Help > User's guide in the studio's language.
+void openGuide();
 
 // find.cpp: find, replace, go to line.
 void showFind(bool replace);

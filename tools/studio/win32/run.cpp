@@ -3,11 +3,14 @@
 
 #include "front_end.h"
 
+#include "exe_settings.h"
 #include "pack_options.h"
 #include "pack_windows.h"
 #include "studio_part.h"
 
 #include <richedit.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -45,6 +48,26 @@ bool packableScript(TextId action, std::string& script) {
         refuseWithErrors(action);
     }
     return ok;
+}
+
+// The script's setting lines made to say `settings`, as one change of the
+// editor that Undo takes back whole.
+void writeSettingLines(const ExeSettings& settings) {
+    std::wstring now = fromU16(studio.mirror);
+    std::replace(now.begin(), now.end(), L'\r', L'\n');
+    const std::string gbk = toGbk(now);
+    if (fromGbk(gbk) != now) {
+        return; // not reached: the check refuses what GBK cannot hold
+    }
+    std::wstring written = fromGbk(writeExeSettings(gbk, settings));
+    std::replace(written.begin(), written.end(), L'\n', L'\r');
+    const TextChange change = findChange(studio.mirror, toU16(written));
+    if (isEmptyChange(change)) {
+        return;
+    }
+    closeStep(studio.workspace.history);
+    applyChange(change);
+    closeStep(studio.workspace.history);
 }
 
 DWORD WINAPI waitForEnd(void* process) {
@@ -219,8 +242,28 @@ void makeExe() {
         sayFailure(TextId::StudioMakeNotPlayer, outputName);
         return;
     }
+    // The exe's icon and version texts: the script's lines, as the dialog
+    // leaves them.
+    // A wrong line is told, not dropped by the dialog that would not show it.
+    const ExeSettingsRead lines = readExeSettings(script, studio.workspace.language);
+    if (!lines.problems.empty()) {
+        sayFailure(TextId::StudioMakeFailed,
+                   formatUiText(text(TextId::StudioProblemLine),
+                                {std::to_string(lines.problems.front().fileLine)}) +
+                       lines.problems.front().message);
+        return;
+    }
+    ExeSettings settings = lines.settings;
+    ExeResources resources;
+    if (!askExeSettings(settings, folderOfPath(output), nameOfPath(output), resources)) {
+        return;
+    }
+    writeSettingLines(settings);
+    if (!packableScript(TextId::StudioActionMakeExe, script)) {
+        return;
+    }
     std::string error;
-    if (!writePackedPlayer(player, output, script, error)) {
+    if (!writeExePlayer(player, output, script, resources, error)) {
         sayFailure(TextId::StudioMakeFailed, outputName + ": " + error);
         return;
     }

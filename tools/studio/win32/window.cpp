@@ -102,62 +102,6 @@ HWND createChild(const wchar_t* className, const std::wstring& text, DWORD style
     return control;
 }
 
-void fillCommandList() {
-    SendMessageW(studio.commandList, WM_SETREDRAW, FALSE, 0);
-    const LRESULT selected = SendMessageW(studio.commandList, LB_GETCURSEL, 0, 0);
-    SendMessageW(studio.commandList, LB_RESETCONTENT, 0, 0);
-    for (int row = 0; row < CommandTableRowCount; ++row) {
-        std::string name = commandName(studio.insertForm, row);
-        while (!name.empty() && name.back() == ' ') {
-            name.pop_back();
-        }
-        SendMessageW(studio.commandList, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(fromGbk(name).c_str()));
-    }
-    SendMessageW(studio.commandList, LB_SETCURSEL, selected == LB_ERR ? 0 : selected, 0);
-    SendMessageW(studio.commandList, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(studio.commandList, nullptr, TRUE);
-}
-
-// The three names, the parameters and what the selected command does.
-void describeSelectedCommand() {
-    const LRESULT row = SendMessageW(studio.commandList, LB_GETCURSEL, 0, 0);
-    if (row == LB_ERR || row < 0 || row >= CommandTableRowCount) {
-        SetWindowTextW(studio.commandText, L"");
-        return;
-    }
-    const int index = static_cast<int>(row);
-    const CommandHelp& help = commandHelp(index);
-    const int language = studio.workspace.language == UiLanguage::Chinese ? 1 : 0;
-    std::string description = std::string(commandName(NameForm::Chinese, index)) + " | " +
-                              commandName(NameForm::English, index) + " | " +
-                              commandName(NameForm::ShortCode, index) + "\r\n" +
-                              text(TextId::StudioParameters) + help.parameters[language] + "\r\n" +
-                              help.description[language];
-    SetWindowTextW(studio.commandText, fromGbk(description).c_str());
-}
-
-// Inserts the selected command at the start of a new line after the cursor's
-// line (or on the cursor's line when it is empty), in the chosen name form.
-void insertSelectedCommand() {
-    const LRESULT row = SendMessageW(studio.commandList, LB_GETCURSEL, 0, 0);
-    if (row == LB_ERR) {
-        return;
-    }
-    const std::wstring name = fromGbk(commandName(studio.insertForm, static_cast<int>(row)));
-    const int line = cursorLine();
-    const LRESULT start = SendMessageW(studio.editor, EM_LINEINDEX, line, 0);
-    const LRESULT length = SendMessageW(studio.editor, EM_LINELENGTH, start, 0);
-    SetFocus(studio.editor);
-    if (length == 0) {
-        SendMessageW(studio.editor, EM_SETSEL, start, start);
-        insertAtCursor(name);
-    } else {
-        SendMessageW(studio.editor, EM_SETSEL, start + length, start + length);
-        insertAtCursor(L"\r" + name);
-    }
-}
-
 // Every pixel size of the window's layout, from its design at 96 DPI.
 void layout() {
     RECT client;
@@ -188,7 +132,11 @@ void layout() {
                bottom - problemsTop, TRUE);
     const int paneWidth = width - paneLeft;
     MoveWindow(studio.commandForm, paneLeft, top, paneWidth, scaled(200), TRUE);
-    const int listTop = top + scaled(28);
+    RECT form{};
+    GetWindowRect(studio.commandForm, &form);
+    const int findTop = top + (form.bottom - form.top) + gap;
+    MoveWindow(studio.commandFind, paneLeft, findTop, paneWidth, form.bottom - form.top, TRUE);
+    const int listTop = findTop + (form.bottom - form.top) + gap;
     const int textTop = std::max(listTop + scaled(40), bottom - scaled(CommandTextHeight));
     MoveWindow(studio.commandList, paneLeft, listTop, paneWidth, textTop - listTop - gap, TRUE);
     MoveWindow(studio.commandText, paneLeft, textTop, paneWidth, bottom - textTop, TRUE);
@@ -224,6 +172,7 @@ void createControls() {
         SendMessageW(studio.commandForm, CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(wideText(label).c_str()));
     }
+    studio.commandFind = createCommandFind(studio.window, studio.uiFont);
     studio.commandList =
         createChild(L"listbox", L"", WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                     CommandListId, WS_EX_CLIENTEDGE);
@@ -299,6 +248,12 @@ void onCommand(int id, int code, HWND control) {
             describeSelectedCommand();
         } else if (code == LBN_DBLCLK) {
             insertSelectedCommand();
+        }
+        return;
+    }
+    if (control == studio.commandFind) {
+        if (code == EN_CHANGE) {
+            onCommandFindChange();
         }
         return;
     }
@@ -401,10 +356,10 @@ void onCommand(int id, int code, HWND control) {
         showCompletion();
         break;
     case CmdInsertCommand:
-        if (GetFocus() == studio.commandList) {
+        if (GetFocus() == studio.commandList || GetFocus() == studio.commandFind) {
             insertSelectedCommand();
         } else {
-            SetFocus(studio.commandList);
+            focusCommandFind();
         }
         break;
     case CmdNextProblem:
@@ -462,7 +417,7 @@ void onCommand(int id, int code, HWND control) {
         SetFocus(GetFocus() == studio.problems ? studio.commandList : studio.problems);
         break;
     case CmdFocusCommands:
-        SetFocus(studio.commandList);
+        focusCommandFind();
         break;
     case CmdPick:
         startPicking();
@@ -472,6 +427,9 @@ void onCommand(int id, int code, HWND control) {
         break;
     case CmdRecordOptions:
         askRecordOptions();
+        break;
+    case CmdUserGuide:
+        openGuide();
         break;
     case CmdAbout:
         showBox(fromGbk(formatUiText(text(TextId::StudioAbout), {PROGRAM_VERSION})),
@@ -567,6 +525,9 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 bool handleKey(const MSG& message) {
     if (message.message != WM_KEYDOWN) {
         return false;
+    }
+    if (handleCommandFindKey(message)) {
+        return true;
     }
     if (message.hwnd == studio.completion) {
         if (message.wParam == VK_RETURN || message.wParam == VK_TAB) {
