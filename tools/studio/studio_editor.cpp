@@ -243,7 +243,8 @@ HWND createEditor(HWND parent) {
     CHARFORMAT2W format{};
     format.cbSize = sizeof(format);
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_CHARSET;
-    format.yHeight = 200; // 10 points
+    // In points: the control makes its font for the screen's DPI itself.
+    format.yHeight = EditorPoints * 20;
     format.bCharSet = GB2312_CHARSET;
     format.crTextColor = PlainColour;
     lstrcpyW(format.szFaceName, L"Consolas");
@@ -592,9 +593,11 @@ void showCompletion() {
     SendMessageW(studio.completion, LB_SETCURSEL, 0, 0);
     POINTL at{};
     SendMessageW(studio.editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), cursor);
-    POINT place{at.x, at.y + 18};
+    // Just below the cursor's line.
+    POINT place{at.x, at.y + visibleLines().height};
     MapWindowPoints(studio.editor, studio.window, &place, 1);
-    SetWindowPos(studio.completion, HWND_TOP, place.x, place.y, 300, 180, SWP_SHOWWINDOW);
+    SetWindowPos(studio.completion, HWND_TOP, place.x, place.y, scaled(studio.scale, 300),
+                 scaled(studio.scale, 180), SWP_SHOWWINDOW);
     SetFocus(studio.completion);
 }
 

@@ -231,46 +231,50 @@ void insertSelectedCommand() {
 }
 
 void layout() {
+    const StudioMetrics metrics = studioMetrics();
+    const int gap = metrics.gap;
     RECT client;
     GetClientRect(studio.window, &client);
     const int width = client.right;
     const int height = client.bottom;
-    int x = Gap;
-    for (HWND button : studio.toolButtons) {
-        MoveWindow(button, x, 2, 96, ToolbarHeight - 4, TRUE);
-        x += 96 + Gap;
+    int x = gap;
+    for (std::size_t i = 0; i < studio.toolButtons.size(); ++i) {
+        MoveWindow(studio.toolButtons[i], x, (metrics.toolbarHeight - metrics.buttonHeight) / 2,
+                   metrics.buttonWidths[i], metrics.buttonHeight, TRUE);
+        x += metrics.buttonWidths[i] + gap;
     }
-    const int top = ToolbarHeight;
-    const int bottom = height - StatusHeight;
-    const int paneLeft = std::max(width - CommandPaneWidth, width / 2);
-    const int editorWidth = paneLeft - Gap;
-    const int problemsTop = std::max(top + 40, bottom - ProblemsHeight);
-    const int gutter = gutterWidth();
-    MoveWindow(studio.gutter, 0, top, gutter, problemsTop - top - Gap, TRUE);
-    MoveWindow(studio.editor, gutter, top, editorWidth - gutter, problemsTop - top - Gap, TRUE);
+    const int top = metrics.toolbarHeight;
+    const int bottom = height - metrics.statusHeight;
+    const int paneLeft = std::max(width - metrics.commandPaneWidth, width / 2);
+    const int editorWidth = paneLeft - gap;
+    const int problemsTop = std::max(top + 10 * gap, bottom - metrics.problemsHeight);
+    const int gutter = metrics.gutterWidth;
+    MoveWindow(studio.gutter, 0, top, gutter, problemsTop - top - gap, TRUE);
+    MoveWindow(studio.editor, gutter, top, editorWidth - gutter, problemsTop - top - gap, TRUE);
     // The run log, when shown, takes the right half below the script.
-    const int problemsWidth = studio.runLogShown ? editorWidth / 2 - Gap / 2 : editorWidth;
+    const int problemsWidth = studio.runLogShown ? editorWidth / 2 - gap / 2 : editorWidth;
     MoveWindow(studio.problems, 0, problemsTop, problemsWidth, bottom - problemsTop, TRUE);
-    MoveWindow(studio.runLog, problemsWidth + Gap, problemsTop, editorWidth - problemsWidth - Gap,
+    MoveWindow(studio.runLog, problemsWidth + gap, problemsTop, editorWidth - problemsWidth - gap,
                bottom - problemsTop, TRUE);
     const int paneWidth = width - paneLeft;
-    MoveWindow(studio.commandForm, paneLeft, top, paneWidth, 200, TRUE);
-    const int listTop = top + 28;
-    const int textTop = std::max(listTop + 40, bottom - CommandTextHeight);
-    MoveWindow(studio.commandList, paneLeft, listTop, paneWidth, textTop - listTop - Gap, TRUE);
+    // A drop-down list's height is that of its list; its field's is the font's.
+    MoveWindow(studio.commandForm, paneLeft, top, paneWidth, metrics.commandFormHeight * 8, TRUE);
+    const int listTop = top + metrics.commandFormHeight + gap;
+    const int textTop = std::max(listTop + 10 * gap, bottom - metrics.commandTextHeight);
+    MoveWindow(studio.commandList, paneLeft, listTop, paneWidth, textTop - listTop - gap, TRUE);
     MoveWindow(studio.commandText, paneLeft, textTop, paneWidth, bottom - textTop, TRUE);
     const int third = width / 3;
-    MoveWindow(studio.statusPlace, Gap, bottom + 2, third - Gap, StatusHeight - 4, TRUE);
-    MoveWindow(studio.statusState, third, bottom + 2, third + third / 2, StatusHeight - 4, TRUE);
-    MoveWindow(studio.statusFormat, third + third + third / 2, bottom + 2,
-               width - third * 2 - third / 2 - Gap, StatusHeight - 4, TRUE);
+    const int statusTop = bottom + gap / 2;
+    const int statusHeight = metrics.statusHeight - gap / 2;
+    MoveWindow(studio.statusPlace, gap, statusTop, third - gap, statusHeight, TRUE);
+    MoveWindow(studio.statusState, third, statusTop, third + third / 2, statusHeight, TRUE);
+    MoveWindow(studio.statusFormat, third + third + third / 2, statusTop,
+               width - third * 2 - third / 2 - gap, statusHeight, TRUE);
 }
 
 void createControls() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    studio.uiFont = CreateFontIndirectW(&metrics.lfMessageFont);
+    studio.scale = scaleForWindow(studio.window);
+    makeStudioFonts();
     for (std::size_t i = 0; i < sizeof(ToolButtons) / sizeof(ToolButtons[0]); ++i) {
         studio.toolButtons.push_back(createChild(L"button", wideText(ToolButtons[i].label),
                                                  BS_PUSHBUTTON,
@@ -281,7 +285,7 @@ void createControls() {
     studio.problems = createChild(
         L"listbox", L"", WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
         ProblemsId, WS_EX_CLIENTEDGE);
-    SendMessageW(studio.problems, LB_SETHORIZONTALEXTENT, 3000, 0);
+    SendMessageW(studio.problems, LB_SETHORIZONTALEXTENT, scaled(studio.scale, 3000), 0);
     studio.commandForm =
         createChild(L"combobox", L"", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, CommandFormId);
     for (TextId label : PaneFormLabels) {
@@ -571,6 +575,13 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SETFOCUS:
         SetFocus(studio.editor);
         return 0;
+    case WM_DPICHANGED:
+        if (takeDpiChange(window, studio.scale, wParam, lParam)) {
+            makeStudioFonts();
+            layout();
+            invalidateGutter();
+        }
+        return 0;
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
@@ -778,9 +789,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     RegisterClassExW(&windowClass);
 
     loadSettings();
+    const SIZE size = initialWindowSize(WS_OVERLAPPEDWINDOW);
     HWND window =
         CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 1100, 760, nullptr, createMenus(), instance, nullptr);
+                        CW_USEDEFAULT, size.cx, size.cy, nullptr, createMenus(), instance, nullptr);
     if (window == nullptr) {
         return 1;
     }

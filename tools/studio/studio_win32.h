@@ -13,6 +13,7 @@
 #include "runner/trace_protocol.h"
 #include "studio_ids.h"
 #include "text_codes.h"
+#include "ui_scale.h"
 #include "ui_text.h"
 #include "workspace.h"
 
@@ -49,8 +50,9 @@ struct Studio {
     HWND statusState = nullptr;
     HWND statusFormat = nullptr;
     std::vector<HWND> toolButtons;
-    HFONT font = nullptr;
     HFONT uiFont = nullptr;
+    HFONT gutterFont = nullptr; // the line numbers: the editor's face and size
+    UiScale scale;
     HACCEL accelerators = nullptr;
     HWND findDialog = nullptr;
     UINT findMessage = 0;
@@ -119,6 +121,35 @@ std::u16string editorText();
 void showCompletion();
 void acceptCompletion();
 void hideCompletion();
+
+// studio_scale.cpp: the studio at its monitor's DPI.
+constexpr int EditorPoints = 10; // the editor's font size
+struct StudioMetrics {
+    int gap = 4;
+    int toolbarHeight = 30;
+    int buttonHeight = 26;
+    std::vector<int> buttonWidths; // per toolbar button, as its text needs
+    int statusHeight = 22;
+    int problemsHeight = 130;
+    int commandPaneWidth = 300;
+    int commandTextHeight = 110;
+    int commandFormHeight = 24;
+    int gutterWidth = 52;
+};
+// The message font and the line numbers' font for studio.scale, given to the
+// controls; the old ones deleted.
+void makeStudioFonts();
+StudioMetrics studioMetrics();
+// The window's first size: its design size at the system DPI, within the screen.
+SIZE initialWindowSize(DWORD style);
+// Where the editor's lines stand: the first visible line, its top in the
+// editor's client area and the height of a line, asked of the editor once.
+struct VisibleLines {
+    int first = 0;
+    int top = 0;
+    int height = 0;
+};
+VisibleLines visibleLines();
 
 // studio_files.cpp: files, settings, recovery.
 bool openScript(const std::wstring& path);
