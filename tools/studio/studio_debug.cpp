@@ -63,14 +63,14 @@ LRESULT CALLBACK gutterProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    SelectObject(dc, studio.gutterFont);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     const UiScale scale = studio.scale;
-    const int width = gutterWidth();
     // One question to the editor for the whole paint: asking it per line
     // costs as much as the lines before the first one shown, under Wine.
     const VisibleLines lines = visibleLines();
+    const int width = gutterWidth();
+    SelectObject(dc, studio.gutterFont);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     const int count = static_cast<int>(studio.workspace.document.lines.size());
     RECT editorClient;
     GetClientRect(studio.editor, &editorClient);
@@ -138,7 +138,12 @@ void createDebugControls() {
 
 int gutterWidth() {
     // Room for five digits of the line numbers' font beside the marks.
-    const int digits = studio.gutterFont != nullptr ? textSize(studio.gutterFont, L"00000").cx : 0;
+    HFONT font = studio.gutterFont != nullptr ? studio.gutterFont
+                                              : createFixedFont(EditorPoints, studio.scale.dpi);
+    const int digits = textSize(font, L"00000").cx;
+    if (font != studio.gutterFont) {
+        DeleteObject(font);
+    }
     return std::max(scaled(studio.scale, GutterWidth), scaled(studio.scale, 26) + digits);
 }
 

@@ -243,12 +243,13 @@ HWND createEditor(HWND parent) {
     CHARFORMAT2W format{};
     format.cbSize = sizeof(format);
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_CHARSET;
-    // In points: the control makes its font for the screen's DPI itself.
     format.yHeight = EditorPoints * 20;
     format.bCharSet = GB2312_CHARSET;
     format.crTextColor = PlainColour;
     lstrcpyW(format.szFaceName, L"Consolas");
+    SendMessageW(editor, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     SendMessageW(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    scaleEditorFont();
     SendMessageW(editor, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE | ENM_SCROLL | ENM_UPDATE);
     return editor;
 }

@@ -578,6 +578,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DPICHANGED:
         if (takeDpiChange(window, studio.scale, wParam, lParam)) {
             makeStudioFonts();
+            scaleEditorFont();
             layout();
             invalidateGutter();
         }

@@ -7,6 +7,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -20,14 +21,71 @@ int buttonWidth(HWND button, HFONT font, UiScale scale) {
     return textSize(font, label).cx + scaled(scale, 16);
 }
 
+// The line numbers' font: the editor's face, its cell as high as a line.
+void makeGutterFont(int height) {
+    if (studio.gutterFont != nullptr && lineHeight(studio.gutterFont) == height) {
+        return;
+    }
+    if (studio.gutterFont != nullptr) {
+        DeleteObject(studio.gutterFont);
+    }
+    LOGFONTW font{};
+    font.lfHeight = height; // positive: the cell's height
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpynW(font.lfFaceName, L"Consolas", LF_FACESIZE);
+    studio.gutterFont = CreateFontIndirectW(&font);
+}
+
+int editorLineSpacing(HWND editor, LONG first, LONG second) {
+    POINTL top{};
+    POINTL below{};
+    SendMessageW(editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&top), first);
+    SendMessageW(editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&below), second);
+    return below.y - top.y;
+}
+
+void setEditorPoints(HWND editor, int twips) {
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof(format);
+    format.dwMask = CFM_SIZE;
+    format.yHeight = twips;
+    // The default for text yet to come (a script loaded, a line typed), and
+    // the text there is.
+    SendMessageW(editor, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+}
+
 } // namespace
+
+void scaleEditorFont() {
+    HWND editor = studio.editor;
+    const UINT dpi = studio.scale.dpi;
+    if (dpi != DesignDpi && GetWindowTextLengthW(editor) == 0) {
+        // Two lines at the design size tell whether their height is the
+        // font's at 96 DPI or at this one. Wine 8's control keeps 96.
+        setEditorPoints(editor, EditorPoints * 20);
+        SetWindowTextW(editor, L"0\r0");
+        const int spacing = editorLineSpacing(editor, 0, 2);
+        SetWindowTextW(editor, L"");
+        HFONT atDesign = createFixedFont(EditorPoints, DesignDpi);
+        HFONT atScale = createFixedFont(EditorPoints, dpi);
+        studio.editorScalesItself =
+            std::abs(spacing - lineHeight(atScale)) < std::abs(spacing - lineHeight(atDesign));
+        DeleteObject(atDesign);
+        DeleteObject(atScale);
+    }
+    const int twips = EditorPoints * 20;
+    setEditorPoints(editor, studio.editorScalesItself
+                                ? twips
+                                : MulDiv(twips, static_cast<int>(dpi), DesignDpi));
+}
 
 void makeStudioFonts() {
     HFONT oldUi = studio.uiFont;
-    HFONT oldGutter = studio.gutterFont;
     studio.uiFont = createMessageFont(studio.scale.dpi);
-    // The editor's face and size, so that a number is as tall as its line.
-    studio.gutterFont = createFixedFont(EditorPoints, studio.scale.dpi);
     for (HWND control : studio.toolButtons) {
         setControlFont(control, studio.uiFont);
     }
@@ -40,9 +98,6 @@ void makeStudioFonts() {
     }
     if (oldUi != nullptr) {
         DeleteObject(oldUi);
-    }
-    if (oldGutter != nullptr) {
-        DeleteObject(oldGutter);
     }
     const int extent = scaled(studio.scale, 3000);
     for (HWND list : {studio.problems, studio.runLog}) {
@@ -105,7 +160,10 @@ VisibleLines visibleLines() {
         lines.height = below.y - at.y;
     }
     if (lines.height <= 0) {
-        lines.height = lineHeight(studio.gutterFont);
+        HFONT font = createFixedFont(EditorPoints, studio.scale.dpi);
+        lines.height = lineHeight(font);
+        DeleteObject(font);
     }
+    makeGutterFont(lines.height);
     return lines;
 }

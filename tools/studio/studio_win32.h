@@ -53,6 +53,7 @@ struct Studio {
     HFONT uiFont = nullptr;
     HFONT gutterFont = nullptr; // the line numbers: the editor's face and size
     UiScale scale;
+    bool editorScalesItself = false; // the rich edit makes its font for the DPI
     HACCEL accelerators = nullptr;
     HWND findDialog = nullptr;
     UINT findMessage = 0;
@@ -136,14 +137,18 @@ struct StudioMetrics {
     int commandFormHeight = 24;
     int gutterWidth = 52;
 };
-// The message font and the line numbers' font for studio.scale, given to the
-// controls; the old ones deleted.
+// The message font for studio.scale, given to the controls, and the line
+// numbers' font for the editor's line height; the old ones deleted.
 void makeStudioFonts();
+// Gives the editor its font for studio.scale, finding out first (while it is
+// still empty) whether the control scales its points with the DPI itself.
+void scaleEditorFont();
 StudioMetrics studioMetrics();
 // The window's first size: its design size at the system DPI, within the screen.
 SIZE initialWindowSize(DWORD style);
 // Where the editor's lines stand: the first visible line, its top in the
 // editor's client area and the height of a line, asked of the editor once.
+// The line numbers' font is made anew when the height is not its own.
 struct VisibleLines {
     int first = 0;
     int top = 0;
