@@ -240,11 +240,13 @@ HWND createEditor(HWND parent) {
     CHARFORMAT2W format{};
     format.cbSize = sizeof(format);
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_CHARSET;
-    format.yHeight = 200; // 10 points
+    format.yHeight = EditorPoints * 20;
     format.bCharSet = GB2312_CHARSET;
     format.crTextColor = PlainColour;
     lstrcpyW(format.szFaceName, L"Consolas");
+    SendMessageW(editor, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     SendMessageW(editor, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    scaleEditorFont();
     SendMessageW(editor, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE | ENM_SCROLL | ENM_UPDATE);
     return editor;
 }
@@ -580,9 +582,11 @@ void showCompletion() {
     SendMessageW(studio.completion, LB_SETCURSEL, 0, 0);
     POINTL at{};
     SendMessageW(studio.editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), cursor);
-    POINT place{at.x, at.y + 18};
+    // Just below the cursor's line.
+    POINT place{at.x, at.y + visibleLines().height};
     MapWindowPoints(studio.editor, studio.window, &place, 1);
-    SetWindowPos(studio.completion, HWND_TOP, place.x, place.y, 300, 180, SWP_SHOWWINDOW);
+    SetWindowPos(studio.completion, HWND_TOP, place.x, place.y, scaled(studio.scale, 300),
+                 scaled(studio.scale, 180), SWP_SHOWWINDOW);
     SetFocus(studio.completion);
 }
 

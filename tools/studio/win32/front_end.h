@@ -14,6 +14,7 @@
 #include "runner/trace_protocol.h"
 #include "studio_ids.h"
 #include "text_codes.h"
+#include "ui_scale.h"
 #include "ui_text.h"
 #include "workspace.h"
 
@@ -51,8 +52,10 @@ struct Studio {
     HWND statusState = nullptr;
     HWND statusFormat = nullptr;
     std::vector<HWND> toolButtons;
-    HFONT font = nullptr;
     HFONT uiFont = nullptr;
+    HFONT gutterFont = nullptr; // the line numbers: the editor's face and size
+    UiScale scale;
+    bool editorScalesItself = false; // the rich edit makes its font for the DPI
     HACCEL accelerators = nullptr;
     HMENU recentMenu = nullptr; // the File menu's recent files
     HWND findDialog = nullptr;
@@ -138,6 +141,41 @@ std::u16string editorText();
 void showCompletion();
 void acceptCompletion();
 void hideCompletion();
+
+// scale.cpp: the studio at its monitor's DPI.
+constexpr int EditorPoints = 10; // the editor's font size
+struct StudioMetrics {
+    int gap = 4;
+    int toolbarHeight = 30;
+    int buttonHeight = 26;
+    std::vector<int> buttonWidths; // per toolbar button, as its text needs
+    int statusHeight = 22;
+    int problemsHeight = 130;
+    int commandPaneWidth = 300;
+    int commandTextHeight = 110;
+    int commandFormHeight = 24;
+    int gutterWidth = 52;
+};
+// The message font for studio.scale, given to the controls, and the line
+// numbers' font for the editor's line height; the old ones deleted.
+void makeStudioFonts();
+// Gives the editor its font for studio.scale, finding out first (while it is
+// still empty) whether the control scales its points with the DPI itself.
+void scaleEditorFont();
+StudioMetrics studioMetrics();
+// The window's first size: its design size at the system DPI, within the screen.
+SIZE initialWindowSize(DWORD style);
+// Where the editor's lines stand: the first visible line, its top in the
+// editor's client area and the height of a line, asked of the editor once.
+// The line numbers' font is made anew when the height is not its own.
+struct VisibleLines {
+    int first = 0;
+    int top = 0;
+    int height = 0;
+};
+VisibleLines visibleLines();
+// The gutter's width: room for five digits of the line numbers beside the marks.
+int gutterWidth();
 
 // files.cpp: files, settings, recovery.
 bool openScript(const std::wstring& path);

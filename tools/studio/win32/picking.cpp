@@ -19,13 +19,32 @@ constexpr int RowHotKey = 10;   // + row
 constexpr UINT_PTR RefreshTimer = 1;
 constexpr UINT RefreshMs = 100;
 
-constexpr int Margin = 6;
-constexpr int RowHeight = 18;
-constexpr int PickerWidth = 620;
 constexpr int FactsLines = 3;
-constexpr int PickerHeight =
-    Margin * 3 + MagnifierSize + static_cast<int>(PickedLineCount) * RowHeight + RowHeight * 2;
-constexpr int PointerGap = 24; // between the pointer and the picker
+
+// The picker's layout at the studio's scale (design values at 96 DPI).
+struct PickerMetrics {
+    int margin = 6;
+    int rowHeight = 18;
+    int width = 620;
+    int zoom = MagnifierZoom;
+    int magnifierSize = MagnifierSize;
+    int height = 0;
+    int pointerGap = 24; // between the pointer and the picker
+};
+
+PickerMetrics pickerMetrics() {
+    const UiScale scale = studio.scale;
+    PickerMetrics metrics;
+    metrics.margin = scaled(scale, 6);
+    metrics.rowHeight = std::max(scaled(scale, 18), lineHeight(studio.uiFont) + scaled(scale, 2));
+    metrics.width = scaled(scale, 620);
+    metrics.zoom = scaled(scale, MagnifierZoom);
+    metrics.magnifierSize = MagnifiedPixels * metrics.zoom;
+    metrics.height = metrics.margin * 3 + metrics.magnifierSize +
+                     static_cast<int>(PickedLineCount) * metrics.rowHeight + metrics.rowHeight * 2;
+    metrics.pointerGap = scaled(scale, 24);
+    return metrics;
+}
 
 struct Picker {
     HWND helper = nullptr; // message-only: the start hotkey
@@ -53,13 +72,14 @@ bool isOwnWindow(HWND window) {
 void follow(POINT point) {
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    int x = point.x + PointerGap;
-    int y = point.y + PointerGap;
-    if (x + PickerWidth > work.right) {
-        x = point.x - PointerGap - PickerWidth;
+    const PickerMetrics metrics = pickerMetrics();
+    int x = point.x + metrics.pointerGap;
+    int y = point.y + metrics.pointerGap;
+    if (x + metrics.width > work.right) {
+        x = point.x - metrics.pointerGap - metrics.width;
     }
-    if (y + PickerHeight > work.bottom) {
-        y = point.y - PointerGap - PickerHeight;
+    if (y + metrics.height > work.bottom) {
+        y = point.y - metrics.pointerGap - metrics.height;
     }
     SetWindowPos(picker.window, HWND_TOPMOST, std::max<int>(x, work.left),
                  std::max<int>(y, work.top), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
@@ -107,20 +127,24 @@ void insertRow(int row) {
 }
 
 void drawLine(HDC dc, int x, int y, const std::wstring& line, COLORREF colour) {
+    const PickerMetrics metrics = pickerMetrics();
     SetTextColor(dc, colour);
-    RECT place{x, y, PickerWidth - Margin, y + RowHeight};
+    RECT place{x, y, metrics.width - metrics.margin, y + metrics.rowHeight};
     DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &place,
               DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void paint(HDC dc) {
-    RECT all{0, 0, PickerWidth, PickerHeight};
+    const PickerMetrics metrics = pickerMetrics();
+    const int margin = metrics.margin;
+    const int rowHeight = metrics.rowHeight;
+    RECT all{0, 0, metrics.width, metrics.height};
     FillRect(dc, &all, GetSysColorBrush(COLOR_INFOBK));
-    paintMagnifier(picker.magnifier, dc, POINT{Margin, Margin});
+    paintMagnifier(picker.magnifier, dc, POINT{margin, margin}, metrics.zoom);
     SetBkMode(dc, TRANSPARENT);
     SelectObject(dc, studio.uiFont);
     const SpyFacts& facts = picker.facts;
-    const int factsLeft = Margin * 2 + MagnifierSize;
+    const int factsLeft = margin * 2 + metrics.magnifierSize;
     const std::wstring facts0 = L"x " + std::to_wstring(facts.x) + L", y " +
                                 std::to_wstring(facts.y) + L"   " + fromGbk(facts.colour);
     const std::wstring window = fromGbk(formatUiText(
@@ -133,23 +157,23 @@ void paint(HDC dc) {
                                      : L"";
     const std::wstring factLines[FactsLines] = {facts0, window, control};
     for (int i = 0; i < FactsLines; ++i) {
-        drawLine(dc, factsLeft, Margin + i * RowHeight, factLines[i], GetSysColor(COLOR_INFOTEXT));
+        drawLine(dc, factsLeft, margin + i * rowHeight, factLines[i], GetSysColor(COLOR_INFOTEXT));
     }
-    drawLine(dc, factsLeft, Margin + (FactsLines + 1) * RowHeight, wideText(TextId::StudioPickKeys),
+    drawLine(dc, factsLeft, margin + (FactsLines + 1) * rowHeight, wideText(TextId::StudioPickKeys),
              RGB(0, 0, 160));
-    int y = Margin * 2 + MagnifierSize;
+    int y = margin * 2 + metrics.magnifierSize;
     for (std::size_t row = 0; row < picker.lines.size(); ++row) {
         const SpyLine& line = picker.lines[row];
         const COLORREF colour = line.status == LineStatus::Ready     ? RGB(0, 0, 0)
                                 : line.status == LineStatus::Flagged ? RGB(160, 90, 0)
                                                                      : RGB(128, 128, 128);
-        drawLine(dc, Margin, y,
+        drawLine(dc, margin, y,
                  std::wstring(1, static_cast<wchar_t>(pickKey(row))) + L"   " +
                      fromGbk(spyRowText(line, studio.workspace.language)),
                  colour);
-        y += RowHeight;
+        y += rowHeight;
     }
-    drawLine(dc, Margin, y + Margin, picker.status, RGB(0, 100, 0));
+    drawLine(dc, margin, y + margin, picker.status, RGB(0, 100, 0));
 }
 
 LRESULT CALLBACK pickerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -169,10 +193,11 @@ LRESULT CALLBACK pickerProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         HDC dc = BeginPaint(window, &paintStruct);
         // Drawn off the screen first, so the rows do not flicker ten times a second.
         HDC buffer = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, PickerWidth, PickerHeight);
+        const PickerMetrics metrics = pickerMetrics();
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, metrics.width, metrics.height);
         HGDIOBJ old = SelectObject(buffer, bitmap);
         paint(buffer);
-        BitBlt(dc, 0, 0, PickerWidth, PickerHeight, buffer, 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, metrics.width, metrics.height, buffer, 0, 0, SRCCOPY);
         SelectObject(buffer, old);
         DeleteObject(bitmap);
         DeleteDC(buffer);
@@ -233,10 +258,11 @@ void startPicking() {
         setState(wideText(TextId::StudioStateAlreadyRunning));
         return;
     }
+    const PickerMetrics metrics = pickerMetrics();
     picker.window =
         CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, StudioPickerClass,
                         wideText(TextId::StudioPickTitle).c_str(), WS_POPUP | WS_BORDER, 0, 0,
-                        PickerWidth, PickerHeight, nullptr, nullptr, studio.instance, nullptr);
+                        metrics.width, metrics.height, nullptr, nullptr, studio.instance, nullptr);
     if (picker.window == nullptr) {
         return;
     }

@@ -62,40 +62,51 @@ LRESULT CALLBACK gutterProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    SelectObject(dc, studio.uiFont);
+    const UiScale scale = studio.scale;
+    // One question to the editor for the whole paint: asking it per line
+    // costs as much as the lines before the first one shown, under Wine.
+    const VisibleLines lines = visibleLines();
+    const int width = gutterWidth();
+    SelectObject(dc, studio.gutterFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    const int first = static_cast<int>(SendMessageW(studio.editor, EM_GETFIRSTVISIBLELINE, 0, 0));
     const int count = static_cast<int>(studio.workspace.document.lines.size());
     RECT editorClient;
     GetClientRect(studio.editor, &editorClient);
-    for (int line = first; line < count; ++line) {
-        const LRESULT start = SendMessageW(studio.editor, EM_LINEINDEX, line, 0);
-        POINTL at{};
-        SendMessageW(studio.editor, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), start);
-        if (at.y > editorClient.bottom) {
+    // The editor's client area starts inside its border; the gutter's top is
+    // the editor's window top.
+    POINT origin{0, 0};
+    MapWindowPoints(studio.editor, window, &origin, 1);
+    const int mark = scaled(scale, 10);
+    for (int line = lines.first; line < count; ++line) {
+        const int lineTop = lines.top + (line - lines.first) * lines.height;
+        if (lineTop > editorClient.bottom) {
             break;
         }
-        // The gutter's top is the editor's top (both below the toolbar).
-        const int y = at.y + 2;
+        const int y = origin.y + lineTop;
+        const int middle = y + lines.height / 2;
         if (studio.workspace.breakpoints.count(line) != 0) {
             HBRUSH brush = CreateSolidBrush(BreakpointColour);
             HGDIOBJ old = SelectObject(dc, brush);
-            Ellipse(dc, 3, y + 2, 13, y + 12);
+            const int left = scaled(scale, 3);
+            Ellipse(dc, left, middle - mark / 2, left + mark, middle - mark / 2 + mark);
             SelectObject(dc, old);
             DeleteObject(brush);
         }
         if (line == studio.workspace.trace.line && studio.workspace.running) {
             HBRUSH brush = CreateSolidBrush(PlayingColour);
-            POINT arrow[3] = {{14, y + 1}, {22, y + 7}, {14, y + 13}};
+            const int left = scaled(scale, 14);
+            const int half = scaled(scale, 6);
+            POINT arrow[3] = {
+                {left, middle - half}, {left + scaled(scale, 8), middle}, {left, middle + half}};
             HGDIOBJ old = SelectObject(dc, brush);
             Polygon(dc, arrow, 3);
             SelectObject(dc, old);
             DeleteObject(brush);
         }
-        RECT number{22, y, scaled(GutterWidth) - 4, y + 16};
+        RECT number{scaled(scale, 22), y, width - scaled(scale, 4), y + lines.height};
         const std::wstring label = std::to_wstring(line + 1);
-        DrawTextW(dc, label.c_str(), -1, &number, DT_RIGHT | DT_SINGLELINE | DT_TOP);
+        DrawTextW(dc, label.c_str(), -1, &number, DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
     }
     EndPaint(window, &paint);
     return 0;
@@ -120,8 +131,19 @@ void createDebugControls() {
         10, 10, studio.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(RunLogId)),
         studio.instance, nullptr);
     SendMessageW(studio.runLog, WM_SETFONT, reinterpret_cast<WPARAM>(studio.uiFont), FALSE);
-    SendMessageW(studio.runLog, LB_SETHORIZONTALEXTENT, 3000, 0);
+    SendMessageW(studio.runLog, LB_SETHORIZONTALEXTENT, scaled(studio.scale, 3000), 0);
     studio.traceMessage = RegisterWindowMessageA(TraceMessageName);
+}
+
+int gutterWidth() {
+    // Room for five digits of the line numbers' font beside the marks.
+    HFONT font = studio.gutterFont != nullptr ? studio.gutterFont
+                                              : createFixedFont(EditorPoints, studio.scale.dpi);
+    const int digits = textSize(font, L"00000").cx;
+    if (font != studio.gutterFont) {
+        DeleteObject(font);
+    }
+    return std::max(scaled(studio.scale, GutterWidth), scaled(studio.scale, 26) + digits);
 }
 
 void invalidateGutter() {

@@ -25,14 +25,6 @@ Studio studio;
 
 namespace {
 
-constexpr int ToolbarHeight = 30;
-constexpr int StatusHeight = 22;
-constexpr int ProblemsHeight = 130;
-constexpr int CommandPaneWidth = 300;
-constexpr int CommandTextHeight = 110;
-constexpr int Gap = 4;
-constexpr int ToolButtonWidth = 96;
-
 // The order of the name forms in the command pane's list of forms.
 constexpr NameForm PaneForms[3] = {NameForm::Chinese, NameForm::English, NameForm::ShortCode};
 constexpr TextId PaneFormLabels[3] = {TextId::StudioFormChinese, TextId::StudioFormEnglish,
@@ -104,25 +96,24 @@ HWND createChild(const wchar_t* className, const std::wstring& text, DWORD style
 
 // Every pixel size of the window's layout, from its design at 96 DPI.
 void layout() {
+    const StudioMetrics metrics = studioMetrics();
+    const int gap = metrics.gap;
     RECT client;
     GetClientRect(studio.window, &client);
     const int width = client.right;
     const int height = client.bottom;
-    const int gap = scaled(Gap);
-    const int toolbarHeight = scaled(ToolbarHeight);
-    const int statusHeight = scaled(StatusHeight);
-    const int buttonWidth = scaled(ToolButtonWidth);
     int x = gap;
-    for (HWND button : studio.toolButtons) {
-        MoveWindow(button, x, scaled(2), buttonWidth, toolbarHeight - scaled(4), TRUE);
-        x += buttonWidth + gap;
+    for (std::size_t i = 0; i < studio.toolButtons.size(); ++i) {
+        MoveWindow(studio.toolButtons[i], x, (metrics.toolbarHeight - metrics.buttonHeight) / 2,
+                   metrics.buttonWidths[i], metrics.buttonHeight, TRUE);
+        x += metrics.buttonWidths[i] + gap;
     }
-    const int top = toolbarHeight;
-    const int bottom = height - statusHeight;
-    const int paneLeft = std::max(width - scaled(CommandPaneWidth), width / 2);
+    const int top = metrics.toolbarHeight;
+    const int bottom = height - metrics.statusHeight;
+    const int paneLeft = std::max(width - metrics.commandPaneWidth, width / 2);
     const int editorWidth = paneLeft - gap;
-    const int problemsTop = std::max(top + scaled(40), bottom - scaled(ProblemsHeight));
-    const int gutter = scaled(GutterWidth);
+    const int problemsTop = std::max(top + 10 * gap, bottom - metrics.problemsHeight);
+    const int gutter = metrics.gutterWidth;
     MoveWindow(studio.gutter, 0, top, gutter, problemsTop - top - gap, TRUE);
     MoveWindow(studio.editor, gutter, top, editorWidth - gutter, problemsTop - top - gap, TRUE);
     // The run log, when shown, takes the right half below the script.
@@ -131,29 +122,26 @@ void layout() {
     MoveWindow(studio.runLog, problemsWidth + gap, problemsTop, editorWidth - problemsWidth - gap,
                bottom - problemsTop, TRUE);
     const int paneWidth = width - paneLeft;
-    MoveWindow(studio.commandForm, paneLeft, top, paneWidth, scaled(200), TRUE);
-    RECT form{};
-    GetWindowRect(studio.commandForm, &form);
-    const int findTop = top + (form.bottom - form.top) + gap;
-    MoveWindow(studio.commandFind, paneLeft, findTop, paneWidth, form.bottom - form.top, TRUE);
-    const int listTop = findTop + (form.bottom - form.top) + gap;
-    const int textTop = std::max(listTop + scaled(40), bottom - scaled(CommandTextHeight));
+    // A drop-down list's height is that of its list; its field's is the font's.
+    MoveWindow(studio.commandForm, paneLeft, top, paneWidth, metrics.commandFormHeight * 8, TRUE);
+    const int findTop = top + metrics.commandFormHeight + gap;
+    MoveWindow(studio.commandFind, paneLeft, findTop, paneWidth, metrics.commandFormHeight, TRUE);
+    const int listTop = findTop + metrics.commandFormHeight + gap;
+    const int textTop = std::max(listTop + 10 * gap, bottom - metrics.commandTextHeight);
     MoveWindow(studio.commandList, paneLeft, listTop, paneWidth, textTop - listTop - gap, TRUE);
     MoveWindow(studio.commandText, paneLeft, textTop, paneWidth, bottom - textTop, TRUE);
     const int third = width / 3;
-    const int statusTop = bottom + scaled(2);
-    const int statusLine = statusHeight - scaled(4);
-    MoveWindow(studio.statusPlace, gap, statusTop, third - gap, statusLine, TRUE);
-    MoveWindow(studio.statusState, third, statusTop, third + third / 2, statusLine, TRUE);
+    const int statusTop = bottom + gap / 2;
+    const int statusHeight = metrics.statusHeight - gap / 2;
+    MoveWindow(studio.statusPlace, gap, statusTop, third - gap, statusHeight, TRUE);
+    MoveWindow(studio.statusState, third, statusTop, third + third / 2, statusHeight, TRUE);
     MoveWindow(studio.statusFormat, third + third + third / 2, statusTop,
-               width - third * 2 - third / 2 - gap, statusLine, TRUE);
+               width - third * 2 - third / 2 - gap, statusHeight, TRUE);
 }
 
 void createControls() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    studio.uiFont = CreateFontIndirectW(&metrics.lfMessageFont);
+    studio.scale = scaleForWindow(studio.window);
+    makeStudioFonts();
     const std::span<const StudioId> tools = toolbarCommands();
     for (std::size_t i = 0; i < tools.size(); ++i) {
         studio.toolButtons.push_back(
@@ -165,7 +153,7 @@ void createControls() {
     studio.problems = createChild(
         L"listbox", L"", WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
         ProblemsId, WS_EX_CLIENTEDGE);
-    SendMessageW(studio.problems, LB_SETHORIZONTALEXTENT, 3000, 0);
+    SendMessageW(studio.problems, LB_SETHORIZONTALEXTENT, scaled(studio.scale, 3000), 0);
     studio.commandForm =
         createChild(L"combobox", L"", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, CommandFormId);
     for (TextId label : PaneFormLabels) {
@@ -465,6 +453,14 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SETFOCUS:
         SetFocus(studio.editor);
         return 0;
+    case WM_DPICHANGED:
+        if (takeDpiChange(window, studio.scale, wParam, lParam)) {
+            makeStudioFonts();
+            scaleEditorFont();
+            layout();
+            invalidateGutter();
+        }
+        return 0;
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
@@ -585,13 +581,7 @@ std::wstring wideText(TextId id) {
 }
 
 int scaled(int designPixels) {
-    // GetDpiForWindow comes with Windows 10; before it, the design size.
-    using DpiOfWindow = UINT(WINAPI*)(HWND);
-    static const auto dpiOfWindow = reinterpret_cast<DpiOfWindow>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    const UINT dpi =
-        dpiOfWindow != nullptr && studio.window != nullptr ? dpiOfWindow(studio.window) : 0;
-    return MulDiv(designPixels, dpi != 0 ? static_cast<int>(dpi) : 96, 96);
+    return scaled(studio.scale, designPixels);
 }
 
 void updateMenus() {
@@ -681,9 +671,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     RegisterClassExW(&windowClass);
 
     loadSettings();
+    const SIZE size = initialWindowSize(WS_OVERLAPPEDWINDOW);
     HWND window =
         CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 1100, 760, nullptr, createMenus(), instance, nullptr);
+                        CW_USEDEFAULT, size.cx, size.cy, nullptr, createMenus(), instance, nullptr);
     if (window == nullptr) {
         return 1;
     }
