@@ -183,7 +183,7 @@ TEST(Studio, GivesUnsavedWorkBackAfterItWasKilled) {
         ASSERT_TRUE(first.waitForWindow());
         ASSERT_TRUE(first.bringToFront());
         type(typed);
-        ASSERT_EQ(first.editorText(), typed);
+        ASSERT_TRUE(eventually([&] { return first.editorText() == typed; })) << first.editorText();
         ASSERT_TRUE(eventually(anyRecoveryCopy, 10000));
         first.program.kill();
     }
