@@ -4,7 +4,38 @@
 #include "studio_ids.h"
 #include "support/paths.h"
 
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
 namespace e2e {
+
+namespace {
+
+// Every test starts with no work left behind by an earlier test's studio
+// (a studio ended by a test leaves its copy, as a crash does), which the
+// studio would otherwise offer before anything else.
+class NoLeftWork : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        char folder[MAX_PATH] = {};
+        SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
+        const std::string studio = std::string(folder) + "\\Script player\\Studio\\";
+        WIN32_FIND_DATAA found{};
+        HANDLE search = FindFirstFileA((studio + "recovery-*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            return;
+        }
+        do {
+            DeleteFileA((studio + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const noLeftWork =
+    ::testing::AddGlobalTestEnvironment(new NoLeftWork);
+
+} // namespace
 
 std::wstring wide(const std::string& text, UINT codePage) {
     const int length =
