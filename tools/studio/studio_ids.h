@@ -63,6 +63,7 @@ enum StudioId : int {
     CmdRunSelection,
     CmdRunFromCursor,
     CmdShowRunLog,
+    CmdShowPoints,
     GutterId = 2000,
     RunLogId,
     CmdRecentFirst = 1100, // + index, up to RecentCount

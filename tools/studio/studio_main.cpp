@@ -40,6 +40,7 @@ constexpr ToolButton ToolButtons[] = {
     {TextId::StudioToolMakeExe, CmdMakeExe},
     {TextId::StudioToolCommands, CmdInsertCommand},
     {TextId::StudioToolRecord, CmdRecord},
+    {TextId::StudioToolPoints, CmdShowPoints},
 };
 
 // The order of the name forms in the command pane's list of forms.
@@ -110,6 +111,7 @@ HMENU createMenus() {
     appendItem(script, CmdKeepOpen, TextId::StudioMenuKeepOpen);
     AppendMenuW(script, MF_SEPARATOR, 0, nullptr);
     appendItem(script, CmdPick, TextId::StudioMenuPick);
+    appendItem(script, CmdShowPoints, TextId::StudioMenuShowPoints);
     appendItem(script, CmdRecord, TextId::StudioMenuRecord);
     appendItem(script, CmdRecordOptions, TextId::StudioMenuRecordOptions);
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(script),
@@ -161,6 +163,7 @@ HACCEL createAccelerators() {
         {FCONTROL | FVIRTKEY, VK_F5, CmdRunSelection},
         {FCONTROL | FVIRTKEY, VK_F10, CmdRunFromCursor},
         {FCONTROL | FVIRTKEY, 'L', CmdShowRunLog},
+        {FCONTROL | FSHIFT | FVIRTKEY, 'P', CmdShowPoints},
     };
     return CreateAcceleratorTableW(keys, static_cast<int>(sizeof(keys) / sizeof(keys[0])));
 }
@@ -531,6 +534,9 @@ void onCommand(int id, int code, HWND control) {
     case CmdPick:
         startPicking();
         break;
+    case CmdShowPoints:
+        togglePoints();
+        break;
     case CmdRecord:
         toggleRecording();
         break;
@@ -560,6 +566,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         studio.window = window;
         createControls();
         initCapture();
+        initPoints();
         DragAcceptFiles(window, TRUE);
         return 0;
     case WM_SIZE:
@@ -709,6 +716,8 @@ std::wstring wideText(TextId id) {
 void updateMenus() {
     CheckMenuItem(GetMenu(studio.window), CmdKeepOpen,
                   studio.workspace.keepOpenWhileRunning ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(GetMenu(studio.window), CmdShowPoints,
+                  studio.workspace.pointsShown ? MF_CHECKED : MF_UNCHECKED);
 }
 
 void applyUpdate(const WorkspaceUpdate& update) {

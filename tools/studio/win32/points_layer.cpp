@@ -13,6 +13,8 @@
 
 #include "points_layer.h"
 #include "spy_screen.h"
+#include "text_codes.h"
+#include "ui_text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -75,6 +77,11 @@ struct Layer {
 };
 
 Layer layer;
+UiLanguage language = UiLanguage::English;
+
+std::wstring layerText(TextId id) {
+    return fromGbk(uiText(id, language));
+}
 
 int scaled(int value) {
     return MulDiv(value, layer.dpi, 96);
@@ -134,12 +141,13 @@ std::wstring labelText(const Place& place) {
         text += clickWord(click.kind);
     }
     if (place.kind == PlaceKind::MoveToRelWin) {
-        text += place.placed ? L" (window in front)" : L" (no window in front)";
+        text += layerText(place.placed ? TextId::StudioPointsWindowInFront
+                                       : TextId::StudioPointsNoWindow);
     } else if (!place.placed) {
-        text += L" (screen edge)";
+        text += layerText(TextId::StudioPointsScreenEdge);
     }
     if (!place.played) {
-        text += L" (not played)";
+        text += layerText(TextId::StudioPointsNotPlayed);
     }
     return text;
 }
@@ -785,6 +793,10 @@ void hidePointsLayer() {
     DeleteObject(layer.bitmap);
     DeleteDC(layer.dc);
     layer = Layer{};
+}
+
+void setPointsLayerLanguage(UiLanguage uiLanguage) {
+    language = uiLanguage;
 }
 
 bool pointsLayerShown() {
