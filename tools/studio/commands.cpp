@@ -38,6 +38,10 @@ bool recording(const Workspace& workspace) {
     return workspace.recording;
 }
 
+bool pointsShown(const Workspace& workspace) {
+    return workspace.pointsShown;
+}
+
 bool utf8(const Workspace& workspace) {
     return workspace.format.encoding == SourceEncoding::Utf8 && !workspace.format.byteOrderMark;
 }
@@ -89,6 +93,14 @@ constexpr CommandRow Rows[] = {
     {CmdRunFromCursor, T::StudioMenuRunFromCursor, key(Ctrl, VkF10), {}},
     {CmdKeepOpen, T::StudioMenuKeepOpen, {}, {}, T::StudioName, false, nullptr, keepOpen},
     {CmdPick, T::StudioMenuPick, {}, {}},
+    {CmdShowPoints,
+     T::StudioMenuShowPoints,
+     key(Ctrl | Shift, 'P'),
+     {},
+     T::StudioToolPoints,
+     true,
+     nullptr,
+     pointsShown},
     {CmdRecord, T::StudioMenuRecord, {}, {}, T::StudioToolRecord, true, nullptr, recording},
     {CmdRecordOptions, T::StudioMenuRecordOptions, {}, {}},
     {CmdEncodingUtf8, T::StudioMenuUtf8, {}, {}, T::StudioName, false, nullptr, utf8, true},
@@ -112,8 +124,8 @@ constexpr CommandRow Rows[] = {
     {CmdAbout, T::StudioMenuAbout, {}, {}},
 };
 
-constexpr StudioId Toolbar[] = {CmdNew,  CmdOpen,    CmdSave,          CmdRun,
-                                CmdStop, CmdMakeExe, CmdInsertCommand, CmdRecord};
+constexpr StudioId Toolbar[] = {CmdNew,     CmdOpen,          CmdSave,   CmdRun,       CmdStop,
+                                CmdMakeExe, CmdInsertCommand, CmdRecord, CmdShowPoints};
 
 constexpr MenuItem item(StudioId id) {
     return MenuItem{MenuItemKind::Command, id};
@@ -158,6 +170,7 @@ constexpr MenuItem ScriptItems[] = {
     item(CmdKeepOpen),
     Separator,
     item(CmdPick),
+    item(CmdShowPoints),
     item(CmdRecord),
     item(CmdRecordOptions),
 };

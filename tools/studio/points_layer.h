@@ -9,6 +9,7 @@
 // pixels; the marks' lines and texts grow with the screen's DPI.
 
 #include "points.h"
+#include "ui_text.h"
 
 #include <cstdint>
 #include <vector>
@@ -35,3 +36,5 @@ void updatePointsLayerPlace(const Place& place);
 void markCurrentPoint(int line);
 void hidePointsLayer();
 bool pointsLayerShown();
+// The language of the marks' words (English until set).
+void setPointsLayerLanguage(UiLanguage language);

@@ -64,6 +64,7 @@ enum StudioId : int {
     CmdRunFromCursor,
     CmdShowRunLog,
     CmdUserGuide,
+    CmdShowPoints,
     GutterId = 2000,
     RunLogId,
     CommandFindId,         // the command list's find box

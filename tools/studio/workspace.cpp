@@ -108,6 +108,9 @@ StudioMode workspaceMode(const Workspace& workspace) {
     if (workspace.recording) {
         return StudioMode::Recording;
     }
+    if (workspace.pointsShown) {
+        return StudioMode::Points;
+    }
     return StudioMode::Editing;
 }
 
@@ -558,6 +561,13 @@ WorkspaceUpdate setPicking(Workspace& workspace, bool on) {
 WorkspaceUpdate setRecording(Workspace& workspace, bool on) {
     WorkspaceUpdate update;
     workspace.recording = on;
+    update.menus = true;
+    return update;
+}
+
+WorkspaceUpdate setPointsShown(Workspace& workspace, bool on) {
+    WorkspaceUpdate update;
+    workspace.pointsShown = on;
     update.menus = true;
     return update;
 }

@@ -20,7 +20,7 @@
 
 constexpr std::size_t RecentCount = 8;
 
-enum class StudioMode : std::uint8_t { Editing, Running, Stopped, Picking, Recording };
+enum class StudioMode : std::uint8_t { Editing, Running, Stopped, Picking, Recording, Points };
 
 // The run's trace as the traced player told it.
 struct RunTrace {
@@ -55,6 +55,7 @@ struct Workspace {
     RunTrace trace;
     bool picking = false;
     bool recording = false;
+    bool pointsShown = false; // the points layer is over the screen
 
     std::uintptr_t ownWindow = 0; // the studio's window
     // The window that was in front when the run stopped; 0 when none.
@@ -161,3 +162,5 @@ std::string endReasonText(const Workspace& workspace);
 // Picking and recording.
 WorkspaceUpdate setPicking(Workspace& workspace, bool on);
 WorkspaceUpdate setRecording(Workspace& workspace, bool on);
+// The script's points shown over the screen (a run may play meanwhile).
+WorkspaceUpdate setPointsShown(Workspace& workspace, bool on);

@@ -271,3 +271,11 @@ void askRecordOptions();
 // Inserts whole lines (separated by '\r') on the cursor's line when it is
 // empty, else on new lines after it, through insertAtCursor.
 void insertLinesAfterCursor(const std::wstring& lines);
+
+// studio_points.cpp: the script's points over the screen (Ctrl+Shift+P); the
+// studio steps aside, a dragged mark rewrites its line.
+void initPoints();
+void togglePoints();
+bool isShowingPoints();
+// The editor line (0-based; -1 none) a traced run plays next: marked on the points.
+void pointsRunAt(int line);

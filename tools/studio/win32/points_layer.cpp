@@ -13,6 +13,8 @@
 
 #include "points_layer.h"
 #include "spy_screen.h"
+#include "text_codes.h"
+#include "ui_text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -34,6 +36,11 @@ constexpr UINT MarkPressed = WM_APP + 1;
 constexpr UINT MarkMoved = WM_APP + 2;
 constexpr UINT MarkReleased = WM_APP + 3;
 constexpr UINT EscapePressed = WM_APP + 4;
+// A click passed through to a window below: the layer goes over it again once
+// that window has come forward.
+constexpr UINT ClickPassed = WM_APP + 5;
+constexpr UINT_PTR RaiseTimer = 1;
+constexpr UINT RaiseDelayMs = 150;
 
 struct Mark {
     Place place;
@@ -75,6 +82,11 @@ struct Layer {
 };
 
 Layer layer;
+UiLanguage language = UiLanguage::English;
+
+std::wstring layerText(TextId id) {
+    return fromGbk(uiText(id, language));
+}
 
 int scaled(int value) {
     return MulDiv(value, layer.dpi, 96);
@@ -134,12 +146,13 @@ std::wstring labelText(const Place& place) {
         text += clickWord(click.kind);
     }
     if (place.kind == PlaceKind::MoveToRelWin) {
-        text += place.placed ? L" (window in front)" : L" (no window in front)";
+        text += layerText(place.placed ? TextId::StudioPointsWindowInFront
+                                       : TextId::StudioPointsNoWindow);
     } else if (!place.placed) {
-        text += L" (screen edge)";
+        text += layerText(TextId::StudioPointsScreenEdge);
     }
     if (!place.played) {
-        text += L" (not played)";
+        text += layerText(TextId::StudioPointsNotPlayed);
     }
     return text;
 }
@@ -533,6 +546,17 @@ LPARAM clientParam(POINT screen) {
                       static_cast<short>(screen.y - layer.origin.y));
 }
 
+// Above every window again. A window that comes to the front (the user clicked
+// it through the layer) is raised over the layer under Wine 8, topmost or not.
+void keepOnTop() {
+    for (HWND tile : layer.tiles) {
+        if (tile != nullptr) {
+            SetWindowPos(tile, HWND_TOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        }
+    }
+}
+
 // A press on a mark is the layer's, with the moves and the release after it;
 // the release is posted with the pointer's place, the moves only when the
 // layer has drawn the last one (a drag skips the moves it falls behind).
@@ -544,6 +568,10 @@ LRESULT CALLBACK mouseHook(int code, WPARAM wParam, LPARAM lParam) {
             layer.pressed = markAt(client);
             PostMessageW(layer.window, MarkPressed, 0, clientParam(event->pt));
             return 1;
+        }
+        if (layer.pressed < 0 &&
+            (wParam == WM_LBUTTONUP || wParam == WM_RBUTTONUP || wParam == WM_MBUTTONUP)) {
+            PostMessageW(layer.window, ClickPassed, 0, 0);
         }
         if (layer.pressed >= 0 && wParam == WM_MOUSEMOVE) {
             PostMessageW(layer.window, MarkMoved, 0, clientParam(event->pt));
@@ -585,6 +613,15 @@ LRESULT CALLBACK layerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     case MarkReleased:
         released(clientPoint(lParam));
+        return 0;
+    case ClickPassed:
+        SetTimer(window, RaiseTimer, RaiseDelayMs, nullptr);
+        return 0;
+    case WM_TIMER:
+        if (wParam == RaiseTimer) {
+            KillTimer(window, RaiseTimer);
+            keepOnTop();
+        }
         return 0;
     case EscapePressed: {
         if (layer.pressed >= 0) {
@@ -785,6 +822,10 @@ void hidePointsLayer() {
     DeleteObject(layer.bitmap);
     DeleteDC(layer.dc);
     layer = Layer{};
+}
+
+void setPointsLayerLanguage(UiLanguage uiLanguage) {
+    language = uiLanguage;
 }
 
 bool pointsLayerShown() {

@@ -215,6 +215,7 @@ void onRunEnded(DWORD exitCode) {
     endTrace();
     studio.run = RunningScript{};
     applyUpdate(runEnded(studio.workspace, exitCode, GetTickCount64()));
+    pointsRunAt(-1);
 }
 
 void makeExe() {

@@ -222,6 +222,7 @@ void onTraceMessage(WPARAM wParam, LPARAM lParam) {
     const auto foreground = reinterpret_cast<std::uintptr_t>(GetForegroundWindow());
     applyUpdate(traceEvent(studio.workspace, decodeTraceMessage(wParam, lParam), GetTickCount64(),
                            foreground));
+    pointsRunAt(studio.run.process != nullptr ? studio.workspace.trace.line : -1);
 }
 
 void onTraceTimer() {

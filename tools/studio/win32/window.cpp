@@ -410,6 +410,9 @@ void onCommand(int id, int code, HWND control) {
     case CmdPick:
         startPicking();
         break;
+    case CmdShowPoints:
+        togglePoints();
+        break;
     case CmdRecord:
         toggleRecording();
         break;
@@ -442,6 +445,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         studio.window = window;
         createControls();
         initCapture();
+        initPoints();
         DragAcceptFiles(window, TRUE);
         return 0;
     case WM_SIZE:
