@@ -23,8 +23,8 @@ std::vector<int> rowsFound(std::string_view typed) {
 
 TEST(StudioCommandFinder, EveryCommandIsListedOnceWithItsOtherNames) {
     std::set<Opcode> opcodes;
-    for (const CommandSpec& spec : CommandTable) {
-        opcodes.insert(spec.opcode);
+    for (const CommandSpec& command : CommandTable) {
+        opcodes.insert(command.opcode);
     }
     const std::vector<FoundCommand> all = findCommands("");
     ASSERT_EQ(all.size(), opcodes.size());
