@@ -103,29 +103,6 @@ std::vector<std::pair<int, int>> inkRuns(HWND gutter, int top, int bottom) {
     return runs;
 }
 
-// The DPI at which the window's frame is drawn, its menu bar (one row) with
-// it; 0 when no DPI gives that frame. As e2e::frameDpi, for a window with a menu.
-UINT frameDpiWithMenu(HWND window) {
-    using Adjust = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-    const auto adjust = reinterpret_cast<Adjust>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-    RECT outer{};
-    RECT client{};
-    GetWindowRect(window, &outer);
-    GetClientRect(window, &client);
-    const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
-    for (UINT dpi = 72; adjust != nullptr && dpi <= 480; dpi += 24) {
-        RECT frame = client;
-        if (adjust(&frame, style, TRUE, exStyle, dpi) &&
-            frame.right - frame.left == outer.right - outer.left &&
-            frame.bottom - frame.top == outer.bottom - outer.top) {
-            return dpi;
-        }
-    }
-    return 0;
-}
-
 std::string joined(const std::vector<std::string>& problems) {
     std::string text;
     for (const std::string& problem : problems) {
@@ -147,7 +124,7 @@ TEST_P(StudioAtScale, EveryTextFitsAndTheLineNumbersStandBesideTheirLines) {
     e2e::StudioUnderTest studio("--lang " + std::string(language) + " \"" + script + "\"");
     ASSERT_TRUE(studio.waitForWindow());
     scale.restore();
-    ASSERT_EQ(frameDpiWithMenu(studio.window), dpi) << "the studio does not run at the scale asked";
+    ASSERT_EQ(e2e::frameDpi(studio.window), dpi) << "the studio does not run at the scale asked";
     ASSERT_TRUE(studio.bringToFront());
     HWND editor = GetDlgItem(studio.window, EditorId);
     HWND gutter = GetDlgItem(studio.window, GutterId);

@@ -276,7 +276,8 @@ UINT frameDpi(HWND window) {
     const auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
     for (UINT dpi = 72; adjust != nullptr && dpi <= 480; dpi += 24) {
         RECT frame = client;
-        if (adjust(&frame, style, FALSE, exStyle, dpi) &&
+        // A menu bar of one row, for a window that has one.
+        if (adjust(&frame, style, GetMenu(window) != nullptr, exStyle, dpi) &&
             frame.right - frame.left == outer.right - outer.left &&
             frame.bottom - frame.top == outer.bottom - outer.top) {
             return dpi;

@@ -52,8 +52,8 @@ bool readRealPixels();
 // One description per control that does not fit; empty when all do.
 std::vector<std::string> textsThatDoNotFit(HWND window, UINT dpi);
 
-// The DPI at which the top-level window's frame (caption and borders) is
-// drawn, found by the frame's size; 0 when no DPI gives that frame. Under Wine
+// The DPI at which the top-level window's frame (caption, borders and a menu bar of one row when it
+// has a menu) is drawn, found by the frame's size; 0 when no DPI gives that frame. Under Wine
 // GetDpiForWindow answers for the calling process, not for the window's.
 UINT frameDpi(HWND window);
 
