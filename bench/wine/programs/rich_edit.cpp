@@ -78,6 +78,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     format.yHeight = 200;
     format.bCharSet = GB2312_CHARSET;
     lstrcpyW(format.szFaceName, L"Consolas");
+    // As the studio sets it: Wine's control takes the font for text still to
+    // come only as its default format.
+    SendMessageW(edit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     SendMessageW(edit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     SETTEXTEX setting{ST_DEFAULT, 1200};
     SendMessageW(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&setting),
