@@ -10,6 +10,7 @@
 #include "points_layer.h"
 #include "spy_screen.h"
 #include "support/e2e.h"
+#include "support/screen.h"
 
 #include <gtest/gtest.h>
 
@@ -119,24 +120,8 @@ class ShownLayer {
     std::thread thread;
 };
 
-COLORREF screenPixel(int x, int y) {
-    HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return colour;
-}
-
-// Whether the colour shows anywhere in the rectangle of the screen.
-bool showsColour(RECT area, COLORREF colour) {
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            if (screenPixel(x, y) == colour) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
+using e2e::screenPixel;
+using e2e::showsColour;
 
 std::vector<Place> placesOf(StudioDocument& document, const std::string& script) {
     document.toGbk = toGbk;

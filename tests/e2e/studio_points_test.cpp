@@ -10,6 +10,7 @@
 #include "spy_screen.h"
 #include "studio_ids.h"
 #include "support/e2e.h"
+#include "support/screen.h"
 
 #include <gtest/gtest.h>
 #include <windowsx.h>
@@ -43,23 +44,8 @@ std::string moveToFor(POINT point) {
     return "MoveTo " + std::to_string(x) + " " + std::to_string(y);
 }
 
-COLORREF screenPixel(int x, int y) {
-    HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, x, y);
-    ReleaseDC(nullptr, screen);
-    return colour;
-}
-
-bool showsColour(RECT area, COLORREF colour) {
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            if (screenPixel(x, y) == colour) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
+using e2e::screenPixel;
+using e2e::showsColour;
 
 // The row beside and above a mark's pixel where its label, swatches and
 // not-over cross stand (at 96 DPI).
